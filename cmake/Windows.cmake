@@ -1,0 +1,27 @@
+# The Windows program: our framework layer, the windowed code and the resources.
+enable_language(RC)
+
+get_target_property(kelvane_core_sources kelvane_core SOURCES)
+list(TRANSFORM kelvane_core_sources PREPEND ${CMAKE_SOURCE_DIR}/)
+file(GLOB kelvane_win_sources CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/framework/*.cpp
+  ${CMAKE_SOURCE_DIR}/panel/*.cpp
+  ${CMAKE_SOURCE_DIR}/playback/*.cpp)
+list(REMOVE_ITEM kelvane_win_sources ${kelvane_core_sources})
+
+# Everything windowed except the process entry, so tests can link it.
+if(NOT kelvane_win_sources)
+  return()
+endif()
+add_library(kelvane_win STATIC ${kelvane_win_sources})
+target_link_libraries(kelvane_win PUBLIC kelvane_core user32 gdi32 comdlg32 kernel32)
+target_compile_definitions(kelvane_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+
+set(KELVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/Kelvane.rc)
+
+file(GLOB kelvane_app_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
+list(REMOVE_ITEM kelvane_app_sources ${kelvane_core_sources})
+if(kelvane_app_sources AND EXISTS ${KELVANE_RESOURCES})
+  add_executable(Kelvane WIN32 ${kelvane_app_sources} ${KELVANE_RESOURCES})
+  target_link_libraries(Kelvane PRIVATE kelvane_win)
+endif()

@@ -1,0 +1,1 @@
+set(KELVANE_FUZZ_TARGETS srt_reader_fuzz settings_fuzz)
