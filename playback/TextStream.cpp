@@ -1,1 +1,333 @@
-// placeholder
+#include "playback/TextStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned char kCR = '\r';
+constexpr unsigned char kLF = '\n';
+constexpr unsigned char kCtrlZ = 0x1A;
+
+}  // namespace
+
+std::unique_ptr<CTextStream> CTextStream::Open(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return nullptr;
+    // Our own buffer does the buffering; reads go straight into it.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    return std::unique_ptr<CTextStream>(new CTextStream(file));
+}
+
+CTextStream::CTextStream(std::FILE* file)
+    : m_file(file), m_buf(new unsigned char[kBufferSize + 1]), m_pos(m_buf.get()), m_end(m_buf.get())
+{
+}
+
+CTextStream::~CTextStream()
+{
+    std::fclose(m_file);
+}
+
+int CTextStream::GetcSlow()
+{
+    if (Refill())
+        return *m_pos++;
+    m_eof = true;
+    return EOF;
+}
+
+bool CTextStream::Refill()
+{
+    while (!m_done) {
+        unsigned char* const raw = m_buf.get() + 1;
+        const size_t count = std::fread(raw, 1, kBufferSize, m_file);
+        const unsigned char* p = raw;
+        const unsigned char* end = raw + count;
+        if (count == 0)
+            m_done = true;  // end of file (or a read error, treated alike)
+        // A Ctrl-Z ends the input for good: nothing from it on is ever read.
+        bool cutByCtrlZ = false;
+        if (const void* z = std::memchr(raw, kCtrlZ, count)) {
+            end = static_cast<const unsigned char*>(z);
+            cutByCtrlZ = true;
+            m_done = true;
+        }
+
+        unsigned char* start = raw;
+        unsigned char* q = raw;
+        // A CR that ended the previous chunk: CR LF becomes LF, anything else
+        // (also the end of the file or a Ctrl-Z) leaves the CR as it is.
+        if (m_heldCR) {
+            m_heldCR = false;
+            start = q = m_buf.get();
+            if (p < end && *p == kLF) {
+                *q++ = kLF;
+                ++p;
+            } else {
+                *q++ = kCR;
+            }
+        }
+
+        // Translate CR LF to LF in place (q never passes p). A chunk without
+        // any CR (LF files) needs nothing; after a CR, eight bytes at a time
+        // while they hold none (CR LF files have one every few dozen bytes).
+        const void* firstCR = p < end ? std::memchr(p, kCR, static_cast<size_t>(end - p)) : nullptr;
+        if (!firstCR && p < end) {
+            if (q != p)
+                std::memmove(q, p, static_cast<size_t>(end - p));
+            q += end - p;
+            p = end;
+        }
+        while (p < end) {
+            while (end - p >= 8) {
+                uint64_t word;
+                std::memcpy(&word, p, 8);
+                const uint64_t x = word ^ 0x0D0D0D0D0D0D0D0Dull;
+                if ((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull)
+                    break;  // a CR among them
+                std::memcpy(q, &word, 8);
+                p += 8;
+                q += 8;
+            }
+            // One byte at a time up to and including the next CR.
+            while (p < end && *p != kCR)
+                *q++ = *p++;
+            if (p == end)
+                break;
+            if (p + 1 == end) {
+                // The last byte of the chunk: the next chunk decides, unless
+                // a Ctrl-Z follows, which leaves it a lone CR.
+                if (cutByCtrlZ)
+                    *q++ = kCR;
+                else
+                    m_heldCR = true;
+                ++p;
+            } else if (p[1] == kLF) {
+                *q++ = kLF;
+                p += 2;
+            } else {
+                *q++ = kCR;
+                ++p;
+            }
+        }
+
+        if (q != start) {
+            m_pos = start;
+            m_end = q;
+            return true;
+        }
+    }
+    return false;
+}
+
+size_t CTextStream::ReadBlock(char* out, size_t maxReads, BlockEnd& how)
+{
+    size_t count = 0;
+    while (count < maxReads) {
+        if (m_pos == m_end && !Refill()) {
+            m_eof = true;
+            how = kEnd;
+            return count;
+        }
+        // Within the buffered characters, look for LF LF with memchr; a pair
+        // may also be split between this piece and the one before.
+        const unsigned char* const p = m_pos;
+        const unsigned char* const e = p + std::min(static_cast<size_t>(m_end - p), maxReads - count);
+        const unsigned char* stop = e;
+        bool pair = false;
+        if (count > 0 && out[count - 1] == '\n' && *p == kLF) {
+            stop = p + 1;
+            pair = true;
+        } else {
+            for (const unsigned char* s = p; s < e;) {
+                const void* found = std::memchr(s, kLF, static_cast<size_t>(e - s));
+                if (!found)
+                    break;
+                const unsigned char* lf = static_cast<const unsigned char*>(found);
+                if (lf + 1 < e && lf[1] == kLF) {
+                    stop = lf + 2;
+                    pair = true;
+                    break;
+                }
+                s = lf + 1;
+            }
+        }
+        const size_t n = static_cast<size_t>(stop - p);
+        std::memcpy(out + count, p, n);
+        count += n;
+        m_pos += n;
+        if (pair) {
+            how = kEmptyLine;
+            return count;
+        }
+    }
+    how = kLimit;
+    return count;
+}
+
+bool CTextStream::SkipUtf8ByteOrderMark()
+{
+    static const unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
+    if (m_pos == m_end && !Refill())
+        return false;
+    if (m_end - m_pos < 3 || std::memcmp(m_pos, kMark, 3) != 0)
+        return false;
+    m_pos += 3;
+    return true;
+}
+
+namespace {
+
+// White space as the C library's isspace in the "C" locale: space, tab, LF,
+// vertical tab, form feed, CR.
+inline bool IsSpace(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+inline bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+#if defined(__GNUC__)
+#define KELVANE_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define KELVANE_ALWAYS_INLINE inline
+#endif
+
+// What the fast path reads past the buffered characters: it matches nothing,
+// so the scan stops there and is done again from the stream.
+constexpr int kNeedMore = -2;
+
+// The buffered characters only; no side effect on the stream.
+struct BufferSource {
+    const unsigned char* p;
+    const unsigned char* e;
+    bool ranOut = false;
+
+    KELVANE_ALWAYS_INLINE int Get()
+    {
+        if (p < e)
+            return *p++;
+        ranOut = true;
+        return kNeedMore;
+    }
+};
+
+// One header scan over a source of characters: "%d\n%d:%d:%d,%d --> %d:%d:%d,%d\n"
+// directive by directive; the first that fails ends it.
+template <typename Source>
+struct HeaderScan {
+    Source& src;
+    // The character read last and not yet matched: it is pushed back at the
+    // end, so a mismatch leaves it unread.
+    int c = 0;
+    int assigned = 0;
+    bool inputFailure = false;  // the input ended where a character was needed
+    int32_t values[kHeaderFields] = {};
+
+    KELVANE_ALWAYS_INLINE void Run()
+    {
+        c = src.Get();
+        Number() && Blanks() &&
+            Number() && Literal(':') && Number() && Literal(':') && Number() && Literal(',') && Number() &&
+            Blanks() && Literal('-') && Literal('-') && Literal('>') && Blanks() &&
+            Number() && Literal(':') && Number() && Literal(':') && Number() && Literal(',') && Number() &&
+            Blanks();
+    }
+
+    // A white-space directive: any run of white space, also none.
+    KELVANE_ALWAYS_INLINE bool Blanks()
+    {
+        while (IsSpace(c))
+            c = src.Get();
+        return true;
+    }
+
+    // %d: white space, then an optionally signed decimal number.
+    KELVANE_ALWAYS_INLINE bool Number()
+    {
+        Blanks();
+        if (c == EOF) {
+            inputFailure = true;
+            return false;
+        }
+        bool negative = false;
+        if (c == '-' || c == '+') {
+            negative = c == '-';
+            c = src.Get();  // the sign stays consumed even when no digit follows
+        }
+        if (!IsDigit(c))
+            return false;
+        // Unsigned arithmetic: digits beyond 32 bits wrap, never overflow.
+        uint32_t value = 0;
+        do {
+            value = value * 10u + static_cast<uint32_t>(c - '0');
+            c = src.Get();
+        } while (IsDigit(c));
+        values[assigned++] = static_cast<int32_t>(negative ? 0u - value : value);
+        return true;
+    }
+
+    // A literal character: it must be the very next one.
+    KELVANE_ALWAYS_INLINE bool Literal(char ch)
+    {
+        if (c == EOF) {
+            inputFailure = true;
+            return false;
+        }
+        if (c != static_cast<unsigned char>(ch))
+            return false;
+        c = src.Get();
+        return true;
+    }
+};
+
+}  // namespace
+
+// The stream itself, read through with its position in locals.
+struct CTextStream::Source {
+    CTextStream& in;
+    unsigned char* p;
+    unsigned char* e;
+
+    KELVANE_ALWAYS_INLINE int Get()
+    {
+        if (p < e)
+            return *p++;
+        in.m_pos = p;
+        const int ch = in.GetcSlow();
+        p = in.m_pos;
+        e = in.m_end;
+        return ch;
+    }
+};
+
+int ScanHeader(CTextStream& in, int32_t* const fields[])
+{
+    // Fast path, the common case: the scan ends within the buffered
+    // characters. It has no effect on the stream until it is known to be whole.
+    BufferSource buffered{in.m_pos, in.m_end};
+    HeaderScan<BufferSource> fast{buffered};
+    fast.Run();
+    if (!buffered.ranOut) {
+        for (int i = 0; i < fast.assigned; ++i)
+            *fields[i] = fast.values[i];
+        in.m_pos += (buffered.p - in.m_pos) - 1;  // the last character read stays unread
+        return fast.assigned;
+    }
+
+    // The buffer ends within the header: scan again, refilling as needed.
+    CTextStream::Source stream{in, in.m_pos, in.m_end};
+    HeaderScan<CTextStream::Source> scan{stream};
+    scan.Run();
+    for (int i = 0; i < scan.assigned; ++i)
+        *fields[i] = scan.values[i];
+    in.m_pos = stream.p;
+    in.Ungetc(scan.c);
+    return scan.inputFailure && scan.assigned == 0 ? EOF : scan.assigned;
+}

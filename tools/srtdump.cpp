@@ -1,1 +1,127 @@
-int main(){return 0;}
+// srtdump FILE [START_OFFSET_MS]
+// Shows how Kelvane plays a SubRip file: opens it with the reader at the start
+// offset and prints every cue in the order the playback schedule reads them.
+// The output is the same bytes on every platform (LF line ends).
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "playback/SrtReader.h"
+
+namespace {
+
+const char kUsage[] = "usage: srtdump FILE [START_OFFSET_MS]";
+
+// Largest offset held exactly by a double.
+constexpr int64_t kMaxOffset = int64_t{1} << 53;
+
+// A decimal integer with an optional sign, nothing else.
+bool ParseOffset(const char* text, int64_t& value)
+{
+    const char* first = text;
+    const char* last = text + std::strlen(text);
+    bool negative = false;
+    if (first != last && (*first == '-' || *first == '+')) {
+        negative = *first == '-';
+        ++first;
+    }
+    if (first == last || *first < '0' || *first > '9')
+        return false;
+    uint64_t magnitude = 0;
+    auto result = std::from_chars(first, last, magnitude);
+    if (result.ec != std::errc() || result.ptr != last || magnitude > static_cast<uint64_t>(kMaxOffset))
+        return false;
+    value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    return true;
+}
+
+void AppendTime(std::string& out, double ms)
+{
+    // Cue times are whole numbers of ms below 2^53 in magnitude.
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(ms));
+    out.append(digits, result.ptr);
+}
+
+void AppendEscaped(std::string& out, const std::string& text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20 || c >= 0x7F) {
+                out += "\\x";
+                out += kHex[c >> 4];
+                out += kHex[c & 0xF];
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+}
+
+void Flush(std::string& out)
+{
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    out.clear();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return 2;
+    }
+    int64_t offset = 0;
+    if (argc == 3 && !ParseOffset(argv[2], offset)) {
+        std::fprintf(stderr, "srtdump: start offset is not a decimal integer of ms: %s\n", argv[2]);
+        return 2;
+    }
+#ifdef _WIN32
+    // LF stays LF: the output is byte for byte the same as elsewhere.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+
+    CSrtReader reader;
+    std::string out;
+    if (!reader.Open(argv[1], static_cast<double>(offset))) {
+        out = "open 0\n";
+        Flush(out);
+        return 0;
+    }
+    out = "open 1\n";
+    // The schedule's order: a text at a cue's start, the next header at its end.
+    for (;;) {
+        const std::string& text = reader.ReadText();
+        out += "cue ";
+        AppendTime(out, reader.m_dStart);
+        out += ' ';
+        AppendTime(out, reader.m_dEnd);
+        out += ' ';
+        AppendEscaped(out, text);
+        out += '\n';
+        if (reader.IsAtEnd())
+            break;
+        reader.ReadHeader();
+        if (reader.IsAtEnd())
+            break;
+        if (out.size() >= 64 * 1024)
+            Flush(out);
+    }
+    out += "end\n";
+    Flush(out);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

@@ -1,0 +1,9 @@
+#pragma once
+// The command-line tail: what follows the program name on the full command line.
+
+// Returns the tail of the full command line (a pointer into it): the program
+// name, quoted or not, and the white space after it are cut off.
+const char* CutCommandTail(const char* commandLine);
+
+// True when the tail is the keyword "batchmode", whole, in any letter case.
+bool IsBatchModeTail(const char* tail);

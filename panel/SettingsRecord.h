@@ -1,0 +1,52 @@
+#pragma once
+// The settings record that "Kelvane.DAT" holds, and its exact byte layout.
+// Portable: the layouts of the font description and the rectangle match the
+// platform's LOGFONTA and RECT byte for byte.
+
+#include <cstdint>
+#include <string>
+
+#include "framework/Archive.h"
+
+// Same layout as LOGFONTA (60 bytes).
+struct KLogFont {
+    int32_t lfHeight;
+    int32_t lfWidth;
+    int32_t lfEscapement;
+    int32_t lfOrientation;
+    int32_t lfWeight;
+    uint8_t lfItalic;
+    uint8_t lfUnderline;
+    uint8_t lfStrikeOut;
+    uint8_t lfCharSet;
+    uint8_t lfOutPrecision;
+    uint8_t lfClipPrecision;
+    uint8_t lfQuality;
+    uint8_t lfPitchAndFamily;
+    char lfFaceName[32];
+};
+static_assert(sizeof(KLogFont) == 60, "KLogFont must match LOGFONTA");
+
+// Same layout as RECT: screen coordinates, signed 32-bit.
+struct KRect {
+    int32_t left, top, right, bottom;
+};
+static_assert(sizeof(KRect) == 16, "KRect must match RECT");
+
+class CSettingsRecord {
+public:
+    KLogFont m_lfFont{};       // subtitle font description
+    uint32_t m_crText = 0;     // text colour, 0x00bbggrr
+    KRect m_rcOverlay{};       // the overlay's outer rectangle
+    int32_t m_nDelay = 0;      // ms
+    std::string m_strFile;     // subtitle file path, ANSI code page bytes
+    int32_t m_nMillis = 0;
+    int32_t m_nMin = 0;
+    int32_t m_nSec = 0;
+    int32_t m_nHour = 0;
+
+    // Stores or loads the record's fields in file order. A load that meets the
+    // end of the file before the path is complete throws CArchiveException; one
+    // that meets it inside the rectangle or the font takes the bytes present.
+    void SerializeRecord(CArchive& ar);
+};

@@ -1,0 +1,96 @@
+#pragma once
+// A read-only byte stream over a file with the Windows text-mode rules, the same
+// on every platform: CR LF is read as LF, a CR not followed by LF stays a CR,
+// a Ctrl-Z byte (0x1A) ends the input for good just as the end of the file does,
+// and the end-of-file indicator is set only by a read that tries to go past the
+// end. The file is opened in binary and translated here, in a large buffer, so
+// that reading is fast and identical whatever the platform's own text mode does.
+//
+// Also the scanner for a SubRip cue header with the matching rules of the C
+// library's fscanf for the format "%d\n%d:%d:%d,%d --> %d:%d:%d,%d\n".
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class CTextStream {
+public:
+    static constexpr size_t kBufferSize = 64 * 1024;
+
+    // Opens path for reading; null when the file cannot be opened.
+    static std::unique_ptr<CTextStream> Open(const std::string& path);
+    ~CTextStream();
+    CTextStream(const CTextStream&) = delete;
+    CTextStream& operator=(const CTextStream&) = delete;
+
+    // The next character (0..255), or EOF at the end of the input, which also
+    // sets the end-of-file indicator.
+    int Getc()
+    {
+        if (m_pos < m_end)
+            return *m_pos++;
+        return GetcSlow();
+    }
+
+    // Pushes back the character that the last Getc returned (one character at
+    // most); the next Getc returns it again. EOF is not pushed back. Like the C
+    // library's ungetc, this clears the end-of-file indicator.
+    void Ungetc(int c)
+    {
+        if (c == EOF || m_pos == m_buf.get())
+            return;
+        *--m_pos = static_cast<unsigned char>(c);
+        m_eof = false;
+    }
+
+    // The end-of-file indicator.
+    bool Eof() const { return m_eof; }
+
+    // How ReadBlock stopped.
+    enum BlockEnd {
+        kEmptyLine,  // the last read completed two consecutive LFs
+        kLimit,      // maxReads characters were read
+        kEnd         // a read met the end of the input (and set the indicator)
+    };
+    // Reads characters as Getc would, one read after another, storing each in
+    // out, until the first of: a read that completes two consecutive LFs, the
+    // maxReads-th read, a read that meets the end. Returns the number stored.
+    size_t ReadBlock(char* out, size_t maxReads, BlockEnd& how);
+
+    // Skips a UTF-8 byte-order mark (EF BB BF) when it stands right at the
+    // current position, which must be the start of the file. True when skipped.
+    bool SkipUtf8ByteOrderMark();
+
+private:
+    friend int ScanHeader(CTextStream& in, int32_t* const fields[]);
+    struct Source;  // the scanner's view of the stream
+
+    explicit CTextStream(std::FILE* file);
+    int GetcSlow();
+    // Reads and translates the next chunk of the file. False when no character
+    // is left (end of file, read error, or a Ctrl-Z met before).
+    bool Refill();
+
+    std::FILE* m_file;
+    // One spare byte in front, so a CR held back from the previous chunk can be
+    // put before the translated data of the next one.
+    std::unique_ptr<unsigned char[]> m_buf;
+    unsigned char* m_pos;       // next character to deliver
+    unsigned char* m_end;       // end of the translated characters
+    bool m_eof = false;         // end-of-file indicator
+    bool m_done = false;        // no more input: end of file or Ctrl-Z
+    bool m_heldCR = false;      // the last chunk ended in CR; the next decides it
+};
+
+// Fields of a cue header in the order the format fills them: number, start
+// hour, minute, second, millisecond, end hour, minute, second, millisecond.
+constexpr int kHeaderFields = 9;
+
+// Scans one cue header from in as fscanf(in, "%d\n%d:%d:%d,%d --> %d:%d:%d,%d\n",
+// ...) would, assigning through fields[0..8] up to the first mismatch. Numbers
+// beyond 32 bits wrap modulo 2^32. The character that caused a mismatch is left
+// unread. Returns the number of fields assigned, or EOF when the input ended
+// before the first field was assigned.
+int ScanHeader(CTextStream& in, int32_t* const fields[kHeaderFields]);
