@@ -6,6 +6,8 @@ export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 KELVANE_XVFB_PID=""
+KELVANE_UNMANAGED=""
+KELVANE_REDIRECT_PID=""
 
 wine_session_begin() {
   local want_own_display="${1:-}"
@@ -16,6 +18,17 @@ wine_session_begin() {
     KELVANE_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    # Keep covered windows' pixels, as a compositing desktop does, so a
+    # see-through overlay can copy the windows beneath it.
+    local redirect="$here/build/tools/xredirect"
+    if [ ! -x "$redirect" ] || [ "$here/tools/xredirect.c" -nt "$redirect" ]; then
+      mkdir -p "$here/build/tools"
+      cc -O2 -o "$redirect" "$here/tools/xredirect.c" -lX11 -lXcomposite 2>/dev/null || true
+    fi
+    if [ -x "$redirect" ]; then
+      "$redirect" &
+      KELVANE_REDIRECT_PID=$!
+    fi
   fi
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -23,11 +36,28 @@ wine_session_begin() {
   fi
   wineserver -p >/dev/null 2>&1 || true
   wine cmd /c exit >/dev/null 2>&1 || true
+  # Our own Xvfb has no window manager. Wine would wait up to 2 s for one at
+  # every hide of a managed window (a see-through overlay hides at each text
+  # change): leave all windows unmanaged for this session, undone at its end.
+  if [ -n "$KELVANE_XVFB_PID" ] && \
+     ! wine reg query 'HKCU\Software\Wine\X11 Driver' /v Managed >/dev/null 2>&1; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
+      KELVANE_UNMANAGED=1
+  fi
 }
 
 wine_session_end() {
+  if [ -n "${KELVANE_UNMANAGED:-}" ]; then
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+    KELVANE_UNMANAGED=""
+  fi
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+  if [ -n "$KELVANE_REDIRECT_PID" ]; then
+    kill "$KELVANE_REDIRECT_PID" 2>/dev/null || true
+    wait "$KELVANE_REDIRECT_PID" 2>/dev/null || true
+    KELVANE_REDIRECT_PID=""
+  fi
   if [ -n "$KELVANE_XVFB_PID" ]; then
     kill "$KELVANE_XVFB_PID" 2>/dev/null || true
     wait "$KELVANE_XVFB_PID" 2>/dev/null || true

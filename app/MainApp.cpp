@@ -1,0 +1,29 @@
+#include "app/MainApp.h"
+
+#include "app/CommandLine.h"
+#include "panel/ControlDlg.h"
+
+CMainApp theApp;
+
+CMainApp::CMainApp() : CWinApp(nullptr) {}
+
+BOOL CMainApp::InitInstance()
+{
+    // The panel opens "Kelvane.DAT" as it is constructed, before the batch
+    // flag is set and long before its OnInitDialog reads that flag.
+    CControlDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.m_bBatch = IsBatchModeTail(m_lpCmdLine) ? TRUE : FALSE;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    try {
+        return AfxProcessEntry();
+    } catch (...) {
+        return -1;  // nothing is left to report to: the panel is gone
+    }
+}

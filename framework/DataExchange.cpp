@@ -1,0 +1,153 @@
+#include "framework/DataExchange.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "framework/Dialog.h"
+#include "framework/Report.h"
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The field's name for messages: the text of the static label just before the
+// control in tab order ("From Hour:" -> "From Hour"), or empty.
+std::string FieldName(HWND hCtl)
+{
+    HWND hLabel = ::GetWindow(hCtl, GW_HWNDPREV);
+    char cls[16] = {};
+    if (!hLabel || !::GetClassNameA(hLabel, cls, sizeof cls) || lstrcmpiA(cls, "Static") != 0)
+        return {};
+    char text[128] = {};
+    ::GetWindowTextA(hLabel, text, sizeof text);
+    std::string name;
+    for (const char* p = text; *p; ++p) {
+        if (*p != '&')
+            name += *p;
+    }
+    while (!name.empty() && (name.back() == ':' || IsBlank(name.back())))
+        name.pop_back();
+    return name;
+}
+
+[[noreturn]] void FailWithMessage(CDataExchange* pDX, const std::string& problem)
+{
+    const std::string name = FieldName(pDX->m_hWndLastControl);
+    const std::string text = name.empty() ? problem : "\"" + name + "\": " + problem;
+    ReportMessage(pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr, text, MB_OK | MB_ICONEXCLAMATION);
+    pDX->Fail();
+}
+
+std::string GetText(HWND hCtl)
+{
+    const int length = ::GetWindowTextLengthA(hCtl);
+    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    ::GetWindowTextA(hCtl, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data());
+}
+
+void ExchangeNumber(CDataExchange* pDX, int nIDC, int& value)
+{
+    HWND hCtl = pDX->PrepareEditCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        int parsed = 0;
+        switch (ParseDecimalInt32(GetText(hCtl).c_str(), parsed)) {
+        case NumberParse::ok:
+            break;
+        case NumberParse::notNumber:
+            FailWithMessage(pDX, "please enter a whole number.");
+        case NumberParse::outOfRange:
+            FailWithMessage(pDX, "the number is too large; please enter a whole number from -2147483648 "
+                                 "to 2147483647.");
+        }
+        value = parsed;
+    } else {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", value);
+        ::SetWindowTextA(hCtl, text);
+    }
+}
+
+}  // namespace
+
+NumberParse ParseDecimalInt32(const char* text, int& value)
+{
+    const char* p = text;
+    while (IsBlank(*p))
+        ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    if (*p < '0' || *p > '9')
+        return NumberParse::notNumber;
+    int64_t magnitude = 0;
+    bool tooLarge = false;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        if (magnitude <= INT64_C(2147483648))
+            magnitude = magnitude * 10 + (*p - '0');
+        tooLarge = tooLarge || magnitude > INT64_C(2147483648);
+    }
+    while (IsBlank(*p))
+        ++p;
+    if (*p != '\0')
+        return NumberParse::notNumber;
+    const int64_t signedValue = negative ? -magnitude : magnitude;
+    if (tooLarge || signedValue > INT32_MAX)
+        return NumberParse::outOfRange;
+    value = static_cast<int>(signedValue);
+    return NumberParse::ok;
+}
+
+CDataExchange::CDataExchange(CDialog* pDlgWnd, bool bSaveAndValidate)
+    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+{
+}
+
+HWND CDataExchange::PrepareEditCtrl(int nIDC)
+{
+    m_hWndLastControl = ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC);
+    return m_hWndLastControl;
+}
+
+void CDataExchange::Fail()
+{
+    if (m_bSaveAndValidate && m_hWndLastControl) {
+        ::SetFocus(m_hWndLastControl);
+        ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+    }
+    throw DataExchangeFailure{};
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+{
+    ExchangeNumber(pDX, nIDC, value);
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, long& value)
+{
+    static_assert(sizeof(long) == sizeof(int), "long is 32 bits on Windows");
+    int number = static_cast<int>(value);
+    ExchangeNumber(pDX, nIDC, number);
+    value = number;
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value)
+{
+    HWND hCtl = pDX->PrepareEditCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate)
+        value = GetText(hCtl);
+    else
+        ::SetWindowTextA(hCtl, value.c_str());
+}
+
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int nMin, int nMax)
+{
+    if (!pDX->m_bSaveAndValidate || (value >= nMin && value <= nMax))
+        return;
+    FailWithMessage(pDX, "please enter a whole number from " + std::to_string(nMin) + " to " +
+                             std::to_string(nMax) + ".");
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Dialog data exchange: members <-> controls, with validation. In saving mode
+// the first field that fails shows a message naming its problem, gets the
+// focus, and ends the exchange (UpdateData then returns false).
+
+#include <windows.h>
+
+#include <string>
+
+class CDialog;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* pDlgWnd, bool bSaveAndValidate);
+
+    // Notes the control being exchanged (the one a failure puts the focus on).
+    HWND PrepareEditCtrl(int nIDC);
+    // Puts the focus on the last prepared control and ends the exchange.
+    [[noreturn]] void Fail();
+
+    bool m_bSaveAndValidate;
+    CDialog* m_pDlgWnd;
+    HWND m_hWndLastControl = nullptr;
+};
+
+// Thrown by CDataExchange::Fail and caught by UpdateData; never leaves it.
+struct DataExchangeFailure {};
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, long& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
+// Saving only: a value outside nMin..nMax fails with a message naming the range.
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int nMin, int nMax);
+
+// Reads text as a whole signed decimal number: optional blanks, an optional
+// sign, digits, optional blanks, nothing else. value changes only on ok.
+enum class NumberParse { ok, notNumber, outOfRange };
+NumberParse ParseDecimalInt32(const char* text, int& value);

@@ -1,0 +1,40 @@
+#pragma once
+// CFile: a Win32 file that the settings archive reads and writes.
+// Open modes: modeRead (0): read only, must exist, no sharing;
+// modeCreate | modeNoTruncate | modeReadWrite (0x3002): read and write,
+// created when missing, never truncated, no sharing.
+
+#include <windows.h>
+
+#include "framework/Archive.h"
+
+class CFile : public CArchiveFile {
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+    };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    ~CFile() override;  // closes the file
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // False when the file could not be opened (or nOpenFlags holds other bits).
+    bool Open(const char* lpszFileName, unsigned nOpenFlags);
+    void Close();
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    // New position, or -1 on failure.
+    long long Seek(long long lOff, SeekPosition nFrom);
+    void SeekToBegin() { Seek(0, begin); }
+    long long GetLength() const;
+
+    unsigned Read(void* buffer, unsigned count) override;
+    bool Write(const void* buffer, unsigned count) override;
+
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+};

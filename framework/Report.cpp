@@ -1,0 +1,31 @@
+#include "framework/Report.h"
+
+#include "framework/WinApp.h"
+
+const char* const kSettingsReadFailedText =
+    "The settings in Kelvane.DAT could not be read:\n"
+    "the file is damaged or incomplete.\n\n"
+    "Kelvane starts with the values shown.\n"
+    "Exit saves them and repairs the file.";
+
+const char* const kSettingsWriteFailedText = "The settings could not be saved to Kelvane.DAT.";
+
+namespace {
+MessageHook g_hook = nullptr;
+}
+
+int ReportMessage(HWND hOwner, const std::string& text, UINT nType)
+{
+    if (g_hook)
+        return g_hook(hOwner, text, nType);
+    if (!hOwner)
+        hOwner = AfxGetMainWndHandle();
+    return ::MessageBoxA(hOwner, text.c_str(), AfxGetAppName(), nType);
+}
+
+MessageHook SetMessageHook(MessageHook hook)
+{
+    MessageHook previous = g_hook;
+    g_hook = hook;
+    return previous;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Messages of this layer to the user (validation, failed settings load). Tests
+// install a hook to see the messages instead of a blocking message box.
+
+#include <windows.h>
+
+#include <string>
+
+using MessageHook = int (*)(HWND hOwner, const std::string& text, UINT nType);
+
+// Shows a message box with the application's title; returns the box's result.
+int ReportMessage(HWND hOwner, const std::string& text, UINT nType = MB_OK | MB_ICONEXCLAMATION);
+// Replaces the message box by hook (null restores it); returns the previous hook.
+MessageHook SetMessageHook(MessageHook hook);
+
+// The words shown when the settings file could not be read.
+extern const char* const kSettingsReadFailedText;
+// The words shown when the settings could not be written.
+extern const char* const kSettingsWriteFailedText;

@@ -1,0 +1,54 @@
+#pragma once
+// The application object and the process entry. There is one CWinApp-derived
+// global object; the entry cuts the command-line tail, reads the show state and
+// runs AfxWinMain, which calls InitInstance (and ExitInstance when it returns
+// FALSE, or after the message loop when it returns TRUE).
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Wnd.h"
+
+class CWinApp {
+public:
+    // A null name means the default application name ("Kelvane").
+    explicit CWinApp(const char* lpszAppName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();  // returns the process exit status
+    virtual int Run();           // message loop until WM_QUIT
+
+    void BeginWaitCursor();
+    void EndWaitCursor();
+
+    const char* m_pszAppName;
+    HINSTANCE m_hInstance = nullptr;
+    const char* m_lpCmdLine = "";
+    int m_nCmdShow = SW_SHOWDEFAULT;
+    CWnd* m_pMainWnd = nullptr;
+
+private:
+    int m_nWaitCursorCount = 0;
+    HCURSOR m_hcurWaitRestore = nullptr;
+};
+
+CWinApp* AfxGetApp();
+// The module holding our resources (the executable).
+HINSTANCE AfxGetInstanceHandle();
+// The main window's handle, or null.
+HWND AfxGetMainWndHandle();
+// The application's name for message box titles.
+const char* AfxGetAppName();
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+// The process entry's work: tail of GetCommandLineA(), show state from the
+// start-up record (STARTF_USESHOWWINDOW, else SW_SHOWDEFAULT), AfxWinMain.
+int AfxProcessEntry();
+
+// Resources of our module.
+std::string AfxLoadString(UINT nID);  // empty when missing
+HICON AfxLoadIcon(UINT nID);

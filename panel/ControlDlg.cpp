@@ -1,0 +1,274 @@
+#include "panel/ControlDlg.h"
+
+#include "framework/CommonDialogs.h"
+#include "framework/WinApp.h"
+#include "panel/AboutDlg.h"
+#include "playback/SubtitleWnd.h"
+#include "res/resource.h"
+
+const char* const CControlDlg::kSettingsFileName = "Kelvane.DAT";
+
+namespace {
+constexpr unsigned kArchiveBufferSize = 4096;
+const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|All Files (*.*)|*.*||";
+}  // namespace
+
+CControlDlg::CControlDlg(CWnd* pParent) : CDialog(IDD_CONTROL, pParent)
+{
+    m_hIcon = AfxLoadIcon(IDR_MAINFRAME);
+    OpenSettingsFile();
+}
+
+CControlDlg::~CControlDlg()
+{
+    // Normally Exit has released the file already. When the panel ends without
+    // Exit nothing is saved: the store archive holds no bytes, so deleting it
+    // writes nothing.
+    ReleaseSettingsFile();
+}
+
+void CControlDlg::OpenSettingsFile()
+{
+    m_pFile = new CFile;
+    // Probe: does the file exist and can it be read?
+    m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
+    if (m_bHaveSettings)
+        m_pFile->Close();
+    // Read and write, created when missing, never truncated, no sharing.
+    m_bCanSave = m_pFile->Open(kSettingsFileName, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+    if (!m_bCanSave && m_bHaveSettings) {
+        // A read-only file (or folder): still show the user's settings, but
+        // never write. Nothing to load when even this open fails.
+        m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
+    }
+    m_pLoadArchive = new CArchive(m_pFile, CArchive::load, kArchiveBufferSize);
+    if (m_bCanSave)
+        m_pStoreArchive = new CArchive(m_pFile, CArchive::store, kArchiveBufferSize);
+}
+
+void CControlDlg::ReleaseSettingsFile()
+{
+    delete m_pStoreArchive;
+    m_pStoreArchive = nullptr;
+    delete m_pLoadArchive;
+    m_pLoadArchive = nullptr;
+    delete m_pFile;
+    m_pFile = nullptr;
+}
+
+void CControlDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Text(pDX, IDC_DELAY, m_nDelay);
+    DDX_Text(pDX, IDC_FILE, m_strFile);
+    DDX_Text(pDX, IDC_MILLIS, m_nMillis);
+    DDV_MinMaxInt(pDX, m_nMillis, 0, 999);
+    DDX_Text(pDX, IDC_MIN, m_nMin);
+    DDV_MinMaxInt(pDX, m_nMin, 0, 59);
+    DDX_Text(pDX, IDC_SEC, m_nSec);
+    DDV_MinMaxInt(pDX, m_nSec, 0, 59);
+    DDX_Text(pDX, IDC_HOUR, m_nHour);
+    DDV_MinMaxInt(pDX, m_nHour, 0, 23);
+}
+
+BOOL CControlDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    if (HMENU hSysMenu = GetSystemMenu(false)) {
+        const std::string about = AfxLoadString(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    if (m_bHaveSettings && m_pLoadArchive) {
+        try {
+            Serialize(*m_pLoadArchive);
+        } catch (...) {
+            // The load stopped early: the font starts from the panel's own, as
+            // on a first run. The error goes on to be reported to the user.
+            LOGFONTA lf;
+            GetDialogFont(&lf);
+            m_lfFont = FromLogFontA(lf);
+            throw;
+        }
+        UpdateData(false);
+    } else {
+        LOGFONTA lf;
+        GetDialogFont(&lf);
+        m_lfFont = FromLogFontA(lf);
+    }
+
+    if (m_bBatch) {
+        // Batch mode: minimise the panel, then Start with the loaded record.
+        WINDOWPLACEMENT wp;
+        GetWindowPlacement(&wp);
+        wp.showCmd = SW_MINIMIZE;
+        SetWindowPlacement(&wp);
+        OnOK();
+    }
+    return TRUE;
+}
+
+void CControlDlg::OnOK()
+{
+    // At most one overlay: Start while one is open only brings it forward.
+    if (m_pOverlay) {
+        m_pOverlay->SetActiveWindow();
+        return;
+    }
+
+    if (!UpdateData(true))
+        return;
+
+    CSubtitleWnd* pOverlay = new CSubtitleWnd(this);
+    m_pOverlay = pOverlay;
+    pOverlay->m_dStartOffset = StartOffsetMs(m_nHour, m_nMin, m_nSec, m_nMillis);
+    // The desktop as parent: an unowned top-level window that stays on the
+    // screen when the panel is minimised.
+    if (!pOverlay->Create(IDD_SUBTITLE, ::GetDesktopWindow())) {
+        // No window: nothing refers to the object any more. "Start" stays
+        // enabled and nothing is left pointing at it. (A window closed while it
+        // was being created has told the panel and deleted itself already.)
+        if (m_pOverlay == pOverlay) {
+            m_pOverlay = nullptr;
+            delete pOverlay;
+        }
+        return;
+    }
+    GetDlgItem(IDOK).EnableWindow(false);
+    if (m_bBatch)
+        pOverlay->ToggleSeeThrough();
+}
+
+void CControlDlg::OnCancel()
+{
+    if (m_pFile) {
+        try {
+            UpdateData(true);  // a failing field has been reported; save anyway
+            if (m_bCanSave && m_pStoreArchive) {
+                m_pFile->SeekToBegin();
+                Serialize(*m_pStoreArchive);
+                m_pStoreArchive->Flush();
+            }
+        } catch (...) {
+            // Exit always ends the panel; the error is then reported.
+            ReleaseSettingsFile();
+            CDialog::OnCancel();
+            throw;
+        }
+        ReleaseSettingsFile();
+    }
+    CDialog::OnCancel();
+}
+
+void CControlDlg::Serialize(CArchive& ar)
+{
+    SerializeRecord(ar);
+    if (ar.IsStoring())
+        return;
+    m_font.DeleteObject();
+    const LOGFONTA lf = ToLogFontA(m_lfFont);
+    if (m_font.Attach(::CreateFontIndirectA(&lf)))
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+}
+
+void CControlDlg::GetDialogFont(LOGFONTA* pLogFont)
+{
+    // Zeros after the face name's NUL, so the file carries no stray bytes.
+    std::memset(pLogFont, 0, sizeof(LOGFONTA));
+    HFONT hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (!hFont)
+        hFont = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
+    ::GetObjectA(hFont, sizeof(LOGFONTA), pLogFont);
+}
+
+void CControlDlg::OnOverlayClosed()
+{
+    m_pOverlay = nullptr;
+    GetDlgItem(IDOK).EnableWindow(true);
+}
+
+bool CControlDlg::OnCommand(UINT nID, UINT nCode, HWND)
+{
+    if (nCode != BN_CLICKED)
+        return false;
+    switch (nID) {
+    case IDC_FONT:
+        OnFont();
+        return true;
+    case IDC_BROWSE:
+        OnBrowse();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CControlDlg::OnBrowse()
+{
+    CFileDialog dlg(true, nullptr, nullptr, OFN_EXPLORER, kSubtitleFilter, m_hWnd);
+    if (dlg.DoModal() != IDOK)
+        return;
+    UpdateData(true);  // keeps what was typed into the other fields
+    m_strFile = dlg.GetPathName();
+    UpdateData(false);
+}
+
+void CControlDlg::OnFont()
+{
+    LOGFONTA lf = ToLogFontA(m_lfFont);
+    CFontDialog dlg(&lf, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS, nullptr, nullptr);
+    dlg.m_cf.rgbColors = m_crText;
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_font.DeleteObject();
+    if (!m_font.Attach(::CreateFontIndirectA(&lf)))
+        return;
+    m_crText = dlg.m_cf.rgbColors;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp)
+        pApp->BeginWaitCursor();
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+    m_lfFont = FromLogFontA(lf);
+    if (pApp)
+        pApp->EndWaitCursor();
+}
+
+bool CControlDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX)
+        return false;  // move, size, minimise, restore, close: the default
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+    return true;
+}
+
+POINT CControlDlg::IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon)
+{
+    return POINT{(cxClient - cxIcon + 1) / 2, (cyClient - cyIcon + 1) / 2};
+}
+
+bool CControlDlg::OnPaint()
+{
+    if (!IsIconic())
+        return false;
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const POINT at = IconPosition(rect.right - rect.left, rect.bottom - rect.top, cxIcon, cyIcon);
+    dc.DrawIcon(at.x, at.y, m_hIcon);
+    return true;
+}
+
+HICON CControlDlg::OnQueryDragIcon()
+{
+    return m_hIcon;
+}

@@ -1,0 +1,97 @@
+#pragma once
+// CControlDlg: the control panel, the program's modal main dialog. It holds the
+// settings record (CSettingsRecord) and, from construction to Exit, the open
+// "Kelvane.DAT" with a load and a store archive on it.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "framework/Archive.h"
+#include "framework/DataExchange.h"
+#include "framework/Dialog.h"
+#include "framework/File.h"
+#include "framework/Gdi.h"
+#include "panel/SettingsRecord.h"
+
+class CSubtitleWnd;
+
+// The record's portable font and rectangle have the platform's layouts.
+static_assert(sizeof(KLogFont) == sizeof(LOGFONTA), "KLogFont matches LOGFONTA");
+static_assert(offsetof(KLogFont, lfWeight) == offsetof(LOGFONTA, lfWeight), "KLogFont matches LOGFONTA");
+static_assert(offsetof(KLogFont, lfItalic) == offsetof(LOGFONTA, lfItalic), "KLogFont matches LOGFONTA");
+static_assert(offsetof(KLogFont, lfPitchAndFamily) == offsetof(LOGFONTA, lfPitchAndFamily),
+              "KLogFont matches LOGFONTA");
+static_assert(offsetof(KLogFont, lfFaceName) == offsetof(LOGFONTA, lfFaceName), "KLogFont matches LOGFONTA");
+static_assert(sizeof(KRect) == sizeof(RECT), "KRect matches RECT");
+static_assert(offsetof(KRect, bottom) == offsetof(RECT, bottom), "KRect matches RECT");
+
+inline LOGFONTA ToLogFontA(const KLogFont& lf)
+{
+    LOGFONTA out;
+    std::memcpy(&out, &lf, sizeof out);
+    return out;
+}
+inline KLogFont FromLogFontA(const LOGFONTA& lf)
+{
+    KLogFont out;
+    std::memcpy(&out, &lf, sizeof out);
+    return out;
+}
+inline RECT ToRect(const KRect& rc)
+{
+    return RECT{rc.left, rc.top, rc.right, rc.bottom};
+}
+inline KRect FromRect(const RECT& rc)
+{
+    return KRect{rc.left, rc.top, rc.right, rc.bottom};
+}
+
+class CControlDlg : public CDialog, public CSettingsRecord {
+public:
+    // Opens (or creates) "Kelvane.DAT" in the current directory.
+    explicit CControlDlg(CWnd* pParent = nullptr);
+    ~CControlDlg() override;
+
+    // Stores or loads the record; after a load, rebuilds m_font from m_lfFont
+    // and hands it to the panel window.
+    virtual void Serialize(CArchive& ar);
+    // Fills pLogFont with the panel window's current font (else the system font).
+    void GetDialogFont(LOGFONTA* pLogFont);
+    // Called by the overlay as it closes: forget it and enable "Start" again.
+    void OnOverlayClosed();
+
+    // Where the minimised panel draws its icon (truncating, centred).
+    static POINT IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon);
+
+    static const char* const kSettingsFileName;
+
+    CFont m_font;                         // subtitle font object; holds none until loaded or chosen
+    BOOL m_bBatch = FALSE;                // set by the application before the panel runs
+    HICON m_hIcon = nullptr;
+    CSubtitleWnd* m_pOverlay = nullptr;   // live overlay, not owned
+    BOOL m_bHaveSettings = FALSE;         // the file existed and could be read at construction
+    BOOL m_bCanSave = FALSE;              // the read-write open succeeded
+    CFile* m_pFile = nullptr;             // owned until Exit
+    CArchive* m_pLoadArchive = nullptr;   // owned until Exit
+    CArchive* m_pStoreArchive = nullptr;  // owned until Exit; null when the file cannot be written
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;      // Start
+    void OnCancel() override;  // Exit: save, release the file, end the panel
+    bool OnCommand(UINT nID, UINT nCode, HWND hCtl) override;
+    bool OnSysCommand(UINT nID, LPARAM lParam) override;
+    bool OnPaint() override;
+    HICON OnQueryDragIcon() override;
+
+    void OnBrowse();
+    void OnFont();
+
+private:
+    void OpenSettingsFile();
+    // Deletes the store archive, the load archive and the file, in this order.
+    void ReleaseSettingsFile();
+};

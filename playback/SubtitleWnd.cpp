@@ -1,0 +1,304 @@
+#include "playback/SubtitleWnd.h"
+
+#include <vector>
+
+#include "framework/WinApp.h"
+#include "panel/ControlDlg.h"
+#include "res/resource.h"
+
+namespace {
+
+// Window styles that see-through mode takes away: caption, system menu, border.
+constexpr DWORD kFrameStyles = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+// Invalidate, erase and repaint before returning.
+constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+
+}  // namespace
+
+CSubtitleWnd::CSubtitleWnd(CControlDlg* pPanel)
+    : CDialog(IDD_SUBTITLE, pPanel), m_pPanel(pPanel), m_schedule(WallClockNow)
+{
+    m_strText = AfxLoadString(IDS_BANNER);
+}
+
+CSubtitleWnd::~CSubtitleWnd() = default;
+
+// ---- Geometry -------------------------------------------------------------
+
+void CSubtitleWnd::RestoreGeometry()
+{
+    const KRect& rc = m_pPanel->m_rcOverlay;
+    if (rc.bottom != rc.top) {
+        // Only the height is tested; the stored rectangle is applied as it is,
+        // also when it lies partly off the screen.
+        MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, true);
+        return;
+    }
+    // No stored place: the template's size, centred on the screen.
+    RECT rcWindow;
+    GetWindowRect(&rcWindow);
+    const int cx = rcWindow.right - rcWindow.left;
+    const int cy = rcWindow.bottom - rcWindow.top;
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - cx) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - cy) / 2;
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CSubtitleWnd::OnWindowPosChanged(WINDOWPOS*)
+{
+    Default();
+    RedrawWindow(nullptr, nullptr, kRedrawNow);
+    RECT rc;
+    GetWindowRect(&rc);
+    m_pPanel->m_rcOverlay = FromRect(rc);
+    return true;
+}
+
+// ---- Playback ---------------------------------------------------------------
+
+BOOL CSubtitleWnd::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    RestoreGeometry();
+
+    // The reader gets its own copy of the path; the clock is read after the
+    // file has been opened and skipped to the start offset.
+    const std::string path = m_pPanel->m_strFile;
+    if (!m_schedule.Start(path, m_dStartOffset, m_pPanel->m_nDelay))
+        return TRUE;  // nothing to play: the banner stays, no timer
+    m_nTimer = SetTimer(kTimerId, kTimerPeriod);
+    return TRUE;
+}
+
+bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
+{
+    Default();
+    if (nIDEvent != m_nTimer)
+        return true;
+    std::string text;
+    const CPlaybackSchedule::TickResult result = m_schedule.Tick(text);
+    if (result == CPlaybackSchedule::NotDue)
+        return true;
+    m_strText = text;
+    Refresh();
+    if (result == CPlaybackSchedule::ChangedAndFinished) {
+        KillTimer(m_nTimer);
+        m_strText = AfxLoadString(IDS_BANNER);
+        Refresh();
+    }
+    return true;
+}
+
+// ---- Modes ------------------------------------------------------------------
+
+void CSubtitleWnd::ToggleSeeThrough()
+{
+    // The mode flips first: every erase and paint caused below sees the new one.
+    m_bFramed = !m_bFramed;
+    if (!m_bFramed) {
+        ModifyStyleEx(0, WS_EX_TRANSPARENT, 0);
+        ModifyStyle(kFrameStyles, 0, SWP_FRAMECHANGED);
+        Refresh();
+    } else {
+        ModifyStyleEx(WS_EX_TRANSPARENT, 0, 0);
+        ModifyStyle(0, kFrameStyles, SWP_FRAMECHANGED);
+        RedrawWindow(nullptr, nullptr, kRedrawNow);
+        Refresh();
+    }
+}
+
+void CSubtitleWnd::Refresh()
+{
+    if (m_bFramed) {
+        m_bPaintEnabled = 1;
+        InvalidateRect(nullptr, true);
+        return;
+    }
+    // Hiding uncovers the windows beneath, which repaint themselves; showing
+    // repaints the overlay at once (OnWindowPosChanged), over fresh pixels.
+    m_bPaintEnabled = 0;
+    ShowWindow(SW_HIDE);
+    m_bPaintEnabled = 1;
+    ShowWindow(SW_SHOW);
+}
+
+bool CSubtitleWnd::OnLButtonDblClk(UINT, POINT)
+{
+    Default();
+    ToggleSeeThrough();
+    return true;
+}
+
+// ---- Painting ---------------------------------------------------------------
+
+bool CSubtitleWnd::OnEraseBkgnd(HDC)
+{
+    if (m_bFramed)
+        Default();  // the dialog background
+    return true;    // see-through: nothing erased, yet the background counts as done
+}
+
+int CSubtitleWnd::LineCount(const std::string& text)
+{
+    int nLineFeeds = 0;
+    for (std::string::size_type at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+        ++nLineFeeds;
+    return nLineFeeds + 1;
+}
+
+RECT CSubtitleWnd::TextRect(const RECT& rcClient, const std::string& text, int nLineHeight)
+{
+    RECT rc = rcClient;
+    rc.top = rc.bottom - LineCount(text) * nLineHeight;
+    return rc;
+}
+
+bool CSubtitleWnd::IsUtf8Text(const std::string& text)
+{
+    bool bNonAscii = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        bNonAscii = true;
+        int nTrail;
+        unsigned long code;
+        if (c >= 0xC2 && c <= 0xDF) {
+            nTrail = 1;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            nTrail = 2;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            nTrail = 3;
+            code = c & 0x07;
+        } else {
+            return false;  // a trail byte without a lead, an overlong lead, or beyond U+10FFFF
+        }
+        if (end - p <= nTrail)
+            return false;  // cut off
+        for (int i = 1; i <= nTrail; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if ((nTrail == 2 && code < 0x800) || (nTrail == 3 && (code < 0x10000 || code > 0x10FFFF)))
+            return false;  // overlong or out of range
+        if (code >= 0xD800 && code <= 0xDFFF)
+            return false;  // surrogates are not characters
+        p += nTrail + 1;
+    }
+    return bNonAscii;
+}
+
+void CSubtitleWnd::DrawTextBlock(CDC& dc, RECT& rc) const
+{
+    constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK;
+    if (IsUtf8Text(m_strText)) {
+        const int nBytes = static_cast<int>(m_strText.size());
+        const int nChars = ::MultiByteToWideChar(CP_UTF8, 0, m_strText.data(), nBytes, nullptr, 0);
+        if (nChars > 0) {
+            std::vector<wchar_t> wide(static_cast<size_t>(nChars));
+            ::MultiByteToWideChar(CP_UTF8, 0, m_strText.data(), nBytes, wide.data(), nChars);
+            dc.DrawTextW(wide.data(), nChars, &rc, kFormat);
+            return;
+        }
+    }
+    dc.DrawText(m_strText.data(), static_cast<int>(m_strText.size()), &rc, kFormat);
+}
+
+bool CSubtitleWnd::OnPaint()
+{
+    // Refused while a see-through refresh hides the window: the region stays
+    // invalid and a later paint covers it.
+    if (!m_bPaintEnabled)
+        return true;
+    CPaintDC dc(m_hWnd);
+    RECT rc;
+    GetClientRect(&rc);
+    PrepareDC(&dc);
+    if (!m_bFramed) {
+        dc.SetBkMode(TRANSPARENT);
+        PaintBeneath(&dc, rc);
+    }
+    rc = TextRect(rc, m_strText, m_sizeLine.cy);
+    DrawTextBlock(dc, rc);
+    return true;
+}
+
+void CSubtitleWnd::PrepareDC(CDC* pDC)
+{
+    // Taken afresh at every paint, so a font or colour chosen on the panel
+    // shows at the next one. The replaced font is not put back: the device
+    // context ends with the paint.
+    if (m_pPanel->m_font.GetSafeHandle())
+        pDC->SelectObject(m_pPanel->m_font.GetSafeHandle());
+    SIZE size{0, 0};
+    pDC->GetTextExtentPoint32("W", 1, &size);
+    pDC->LPtoDP(&size);
+    m_sizeLine = size;
+    pDC->SetTextColor(m_pPanel->m_crText);
+}
+
+void CSubtitleWnd::PaintBeneath(CDC* pDC, RECT rcClient)
+{
+    RECT rcScreen = rcClient;
+    ClientToScreen(&rcScreen);
+    for (HWND hNext = ::GetWindow(m_hWnd, GW_HWNDNEXT); hNext && hNext != m_hWnd;
+         hNext = ::GetWindow(hNext, GW_HWNDNEXT)) {
+        const CWnd below(hNext);
+        if (!below.IsWindowVisible())
+            continue;
+        RECT rcBelow;
+        below.GetWindowRect(&rcBelow);
+        RECT rcShared;
+        if (!::IntersectRect(&rcShared, &rcBelow, &rcScreen))
+            continue;
+        RECT rcInBelow = rcShared;
+        below.ScreenToClient(&rcInBelow);
+        RECT rcInOverlay = rcShared;
+        ScreenToClient(&rcInOverlay);
+
+        // Make the window beneath paint that part now, then copy it.
+        below.InvalidateRect(&rcInBelow, true);
+        below.UpdateWindow();
+        CClientDC dcBelow(hNext);
+        if (!dcBelow.GetSafeHdc())
+            continue;
+        pDC->BitBlt(rcInOverlay.left, rcInOverlay.top, rcShared.right - rcShared.left,
+                    rcShared.bottom - rcShared.top, dcBelow.GetSafeHdc(), rcInBelow.left, rcInBelow.top, SRCCOPY);
+    }
+}
+
+// ---- Keys, closing, teardown ----------------------------------------------
+
+void CSubtitleWnd::OnOK()
+{
+    // Enter on the overlay does nothing (the dialog default would hide it with
+    // its timer running).
+}
+
+void CSubtitleWnd::OnCancel()
+{
+    // Escape closes the overlay exactly as its close button does.
+    OnClose();
+}
+
+bool CSubtitleWnd::OnClose()
+{
+    if (m_nTimer != 0)
+        KillTimer(m_nTimer);
+    m_pPanel->OnOverlayClosed();
+    DestroyWindow();
+    return true;
+}
+
+void CSubtitleWnd::PostNcDestroy()
+{
+    CDialog::PostNcDestroy();
+    delete this;
+}

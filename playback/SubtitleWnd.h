@@ -1,0 +1,78 @@
+#pragma once
+// CSubtitleWnd: the overlay in which the subtitles appear. A modeless,
+// always-on-top, resizable dialog built from IDD_SUBTITLE that draws its text
+// centred, word-wrapped and standing on the bottom edge of its client area, in
+// the panel's font and colour. A double click switches between framed mode and
+// see-through mode, where caption and border are gone and the windows beneath
+// are copied in as the background.
+//
+// Playback lives here too: OnInitDialog ties subtitle time to the wall clock
+// (CPlaybackSchedule) and sets a 100 ms timer; each due tick changes the text.
+//
+// The object is always made on the heap by the panel and deletes itself after
+// its window's last message (PostNcDestroy).
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "playback/PlaybackSchedule.h"
+
+class CControlDlg;
+
+class CSubtitleWnd : public CDialog {
+public:
+    // Makes no window; the panel calls Create(IDD_SUBTITLE, desktop) afterwards.
+    explicit CSubtitleWnd(CControlDlg* pPanel);
+    ~CSubtitleWnd() override;
+
+    // Repaints the overlay with the current mode and text.
+    void Refresh();
+    // Switches between framed and see-through; the outer rectangle stays.
+    void ToggleSeeThrough();
+    // Selects the panel's font, measures the line height, sets the text colour.
+    void PrepareDC(CDC* pDC);
+    // Copies the windows beneath the overlay into pDC; rcClient in client coordinates.
+    void PaintBeneath(CDC* pDC, RECT rcClient);
+
+    // The number of lines the text block is given room for: line feeds + 1.
+    static int LineCount(const std::string& text);
+    // The rectangle the text is drawn into: the client rectangle with its top
+    // raised to leave exactly LineCount lines above the bottom edge.
+    static RECT TextRect(const RECT& rcClient, const std::string& text, int nLineHeight);
+    // True when the text is valid UTF-8 holding at least one non-ASCII byte: it
+    // is then drawn as UTF-8. Any other text is drawn in the ANSI code page.
+    static bool IsUtf8Text(const std::string& text);
+
+    static constexpr UINT_PTR kTimerId = 12345;
+    static constexpr UINT kTimerPeriod = 100;  // ms
+
+    std::string m_strText;         // the banner, a cue's text, or empty
+    double m_dStartOffset = 0;     // ms; set by the panel before Create
+    CControlDlg* m_pPanel;         // never null, not owned
+    int m_bPaintEnabled = 1;       // 0 only while a see-through refresh hides the window
+    int m_bFramed = 1;             // 1 framed, 0 see-through
+    SIZE m_sizeLine{0, 0};         // extent of "W" in the font in use; cy = line height
+    UINT_PTR m_nTimer = 0;         // what SetTimer returned; 0 = none was set
+    CPlaybackSchedule m_schedule;  // clock, phase and the SubRip reader
+
+protected:
+    BOOL OnInitDialog() override;
+    void PostNcDestroy() override;
+    // Enter does nothing; Escape closes the overlay as its close button does.
+    void OnOK() override;
+    void OnCancel() override;
+
+    bool OnClose() override;
+    bool OnLButtonDblClk(UINT nFlags, POINT point) override;
+    bool OnEraseBkgnd(HDC hDC) override;
+    bool OnPaint() override;
+    bool OnWindowPosChanged(WINDOWPOS* pWndPos) override;
+    bool OnTimer(UINT_PTR nIDEvent) override;
+
+private:
+    void RestoreGeometry();
+    void DrawTextBlock(CDC& dc, RECT& rc) const;
+};
