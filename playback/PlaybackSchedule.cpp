@@ -3,6 +3,8 @@
 #include <chrono>
 #include <utility>
 
+#include "playback/TimeMs.h"
+
 double WallClockNow()
 {
     using namespace std::chrono;
@@ -12,8 +14,7 @@ double WallClockNow()
 
 double StartOffsetMs(int32_t hour, int32_t min, int32_t sec, int32_t millis)
 {
-    // Every product and sum is a whole number far below 2^53: exact.
-    return hour * 3600000.0 + min * 60000.0 + sec * 1000.0 + static_cast<double>(millis);
+    return TimeMs(hour, min, sec, millis);
 }
 
 CPlaybackSchedule::CPlaybackSchedule(WallClock clock) : m_clock(std::move(clock)) {}

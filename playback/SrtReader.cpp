@@ -3,18 +3,13 @@
 #include <cstring>
 
 #include "playback/TextStream.h"
+#include "playback/TimeMs.h"
 
 namespace {
 
 // ReadText reads at most this many characters per block and keeps two fewer.
 constexpr size_t kTextReads = 500;
 constexpr size_t kTextKept = kTextReads - 2;
-
-double TimeMs(int32_t hour, int32_t min, int32_t sec, int32_t millis)
-{
-    // Every product and partial sum is an integer below 2^53: exact.
-    return hour * 3600000.0 + min * 60000.0 + sec * 1000.0 + millis;
-}
 
 }  // namespace
 

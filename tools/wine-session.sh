@@ -34,6 +34,13 @@ wine_session_begin() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
   fi
+  # Wine's own caption-button and dialog fonts, where this Wine does not find them.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+  for font in marlett.ttf ms_sans_serif.ttf; do
+    if [ -f "/usr/share/wine/fonts/$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/$font" ]; then
+      cp "/usr/share/wine/fonts/$font" "$fonts/" 2>/dev/null || true
+    fi
+  done
   wineserver -p >/dev/null 2>&1 || true
   wine cmd /c exit >/dev/null 2>&1 || true
   # Our own Xvfb has no window manager. Wine would wait up to 2 s for one at
