@@ -17,7 +17,7 @@ wine_session_begin() {
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     KELVANE_XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     # Keep covered windows' pixels, as a compositing desktop does, so a
     # see-through overlay can copy the windows beneath it.
     local redirect="$here/build/tools/xredirect"

@@ -9,7 +9,12 @@
 
 int main(void)
 {
+    /* The X server may still be starting: give it a few seconds. */
     Display* display = XOpenDisplay(NULL);
+    for (int tries = 0; !display && tries < 100; ++tries) {
+        usleep(100000);
+        display = XOpenDisplay(NULL);
+    }
     int event_base, error_base;
     if (!display) {
         fprintf(stderr, "xredirect: cannot open the display\n");

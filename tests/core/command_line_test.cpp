@@ -1,68 +1,35 @@
-#include <string>
-
-#include <gtest/gtest.h>
-
+// The command-line tail and the batch-mode keyword.
 #include "app/CommandLine.h"
 
-namespace {
+#include "tests/core/test_util.h"
 
-bool IsBatch(const char* commandLine) { return IsBatchModeTail(CutCommandTail(commandLine)); }
-
-}  // namespace
-
-TEST(CommandTail, CutsTheProgramNameAndTheWhiteSpaceAfterIt)
+TEST(CommandLine, TailAndBatchMode)
 {
-    EXPECT_STREQ(CutCommandTail("Kelvane.exe batchmode"), "batchmode");
-    EXPECT_STREQ(CutCommandTail("Kelvane.exe   \t batchmode"), "batchmode");
-    EXPECT_STREQ(CutCommandTail("\"C:\\Program Files\\Kelvane\\Kelvane.exe\" batchmode"), "batchmode");
-    EXPECT_STREQ(CutCommandTail("\"C:\\a b\\K.exe\"batchmode"), "batchmode") << "no blank needed after a quote";
-    EXPECT_STREQ(CutCommandTail("K.exe\x01\x1F x"), "x") << "control characters count as white space";
-    EXPECT_STREQ(CutCommandTail("K.exe a  b  "), "a  b  ") << "white space at the end stays";
-    EXPECT_STREQ(CutCommandTail("K.exe \"batchmode\""), "\"batchmode\"");
-    EXPECT_STREQ(CutCommandTail("K.exe"), "");
-    EXPECT_STREQ(CutCommandTail("K.exe   "), "");
-    EXPECT_STREQ(CutCommandTail(""), "");
-    EXPECT_STREQ(CutCommandTail("\"C:\\never closed batchmode"), "") << "an open quote runs to the end";
-}
-
-TEST(CommandTail, BytesFromHexEightyUpBelongToTheName)
-{
-    // Taken as signed, these bytes would be below 0x20 and end the name early.
-    EXPECT_STREQ(CutCommandTail("K\xE9\xA0lvane.exe batchmode"), "batchmode");
-    EXPECT_STREQ(CutCommandTail("\xFF\x80 x"), "x");
-}
-
-TEST(CommandTail, TailPointsIntoTheCommandLine)
-{
-    const char* line = "prog.exe  rest";
-    EXPECT_EQ(CutCommandTail(line), line + 10);
-}
-
-TEST(BatchMode, KeywordAloneInAnyLetterCase)
-{
-    EXPECT_TRUE(IsBatch("Kelvane.exe batchmode"));
-    EXPECT_TRUE(IsBatch("Kelvane.exe BATCHMODE"));
-    EXPECT_TRUE(IsBatch("Kelvane.exe BatchMode"));
-    EXPECT_TRUE(IsBatch("\"C:\\Program Files\\Kelvane.exe\" bAtChMoDe"));
-    EXPECT_TRUE(IsBatch("Kelvane.exe    batchmode"));
-    EXPECT_TRUE(IsBatch("Kelvane.exe\tbatchmode"));
-}
-
-TEST(BatchMode, AnythingElseIsNotBatchMode)
-{
-    EXPECT_FALSE(IsBatch("Kelvane.exe batchmode "));
-    EXPECT_FALSE(IsBatch("Kelvane.exe \"batchmode\""));
-    EXPECT_FALSE(IsBatch("Kelvane.exe batchmode now"));
-    EXPECT_FALSE(IsBatch("Kelvane.exe /batchmode"));
-    EXPECT_FALSE(IsBatch("Kelvane.exe -batchmode"));
-    EXPECT_FALSE(IsBatch("Kelvane.exe batchmod"));
-    EXPECT_FALSE(IsBatch("Kelvane.exe batchmodes"));
-    EXPECT_FALSE(IsBatch("Kelvane.exe"));
-    EXPECT_FALSE(IsBatch("\"C:\\never closed batchmode"));
-    EXPECT_FALSE(IsBatch("batchmode")) << "the first word is the program name";
-    // Bytes that differ from the letters only in the high bit are not letters.
-    EXPECT_FALSE(IsBatchModeTail("batch\xEDode"));
-    EXPECT_FALSE(IsBatchModeTail("BATCHMOD\xC5"));
-    EXPECT_TRUE(IsBatchModeTail("batchmode"));
+    const struct { const char* line; const char* tail; bool batch; } cases[] = {
+        {"Kelvane.exe batchmode", "batchmode", true},
+        {"Kelvane.exe   \t BATCHMODE", "BATCHMODE", true},
+        {"\"C:\\Program Files\\Kelvane\\Kelvane.exe\" bAtChMoDe", "bAtChMoDe", true},
+        {"\"C:\\a b\\K.exe\"batchmode", "batchmode", true},  // no blank needed after a quote
+        {"K.exe\x01\x1F batchmode", "batchmode", true},      // control characters are white space
+        {"K\xE9\xA0lvane.exe batchmode", "batchmode", true},  // bytes from 0x80 belong to the name
+        {"\xFF\x80 x", "x", false},
+        {"K.exe batchmode ", "batchmode ", false},  // white space at the end stays
+        {"K.exe \"batchmode\"", "\"batchmode\"", false},
+        {"K.exe batchmode now", "batchmode now", false},
+        {"K.exe batchmodes", "batchmodes", false},
+        {"K.exe batch\xEDode", "batch\xEDode", false},  // differs from a letter in the high bit only
+        {"K.exe", "", false},
+        {"K.exe   ", "", false},
+        {"", "", false},
+        {"\"C:\\never closed batchmode", "", false},  // an open quote runs to the end
+        {"batchmode", "", false},                      // the first word is the program name
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const char* tail = CutCommandTail(c.line);
+        ASSERT_TRUE(tail >= c.line && tail <= c.line + std::strlen(c.line)) << "the tail points into the line";
+        EXPECT_STREQ(tail, c.tail);
+        EXPECT_EQ(IsBatchModeTail(tail), c.batch);
+    }
     EXPECT_FALSE(IsBatchModeTail(nullptr));
 }

@@ -1,74 +1,39 @@
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
+// The settings record's bytes (layout, path prefixes, round trips, short files) and the archive's strings.
 #include "panel/SettingsRecord.h"
-#include "tests/core/memory_file.h"
 
-namespace {
+#include <cstdlib>
+#include <new>
 
-using Bytes = std::vector<uint8_t>;
+#include "tests/core/test_util.h"
 
-// 1500 ms delay, 0:10:00,000, white, D:\movie.srt, 100/600/900/700, bold Arial -37.
-CSettingsRecord ExampleRecord()
-{
-    CSettingsRecord r;
-    r.m_nDelay = 1500;
-    r.m_nHour = 0;
-    r.m_nMin = 10;
-    r.m_nSec = 0;
-    r.m_nMillis = 0;
-    r.m_crText = 0x00FFFFFF;
-    r.m_strFile = "D:\\movie.srt";
-    r.m_rcOverlay = {100, 600, 900, 700};
-    r.m_lfFont.lfHeight = -37;
-    r.m_lfFont.lfWeight = 700;
-    r.m_lfFont.lfOutPrecision = 3;
-    r.m_lfFont.lfClipPrecision = 2;
-    r.m_lfFont.lfQuality = 1;
-    r.m_lfFont.lfPitchAndFamily = 0x22;
-    std::strcpy(r.m_lfFont.lfFaceName, "Arial");
-    return r;
-}
+// Bold Arial -37, white, 100/600/900/700, 1500 ms delay, D:\movie.srt, 0:10:00,000 (ms, min, sec, hour).
+const CSettingsRecord kExample = {{-37, 0, 0, 0, 700, 0, 0, 0, 0, 3, 2, 1, 0x22, "Arial"}, 0x00FFFFFF,
+                                  {100, 600, 900, 700}, 1500, "D:\\movie.srt", 0, 10, 0, 0};
 
 const Bytes kExampleBytes = {
-    0xDC, 0x05, 0x00, 0x00,  // delay 1500
-    0x00, 0x00, 0x00, 0x00,  // hour
-    0x0A, 0x00, 0x00, 0x00,  // minute 10
-    0x00, 0x00, 0x00, 0x00,  // second
-    0x00, 0x00, 0x00, 0x00,  // millisecond
-    0xFF, 0xFF, 0xFF, 0x00,  // colour
-    0x0C, 0x44, 0x3A, 0x5C, 0x6D, 0x6F, 0x76, 0x69, 0x65, 0x2E, 0x73, 0x72, 0x74,
-    0x64, 0x00, 0x00, 0x00,  // left
-    0x58, 0x02, 0x00, 0x00,  // top
-    0x84, 0x03, 0x00, 0x00,  // right
-    0xBC, 0x02, 0x00, 0x00,  // bottom
-    0xDB, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-    0xBC, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x02, 0x01, 0x22,
-    0x41, 0x72, 0x69, 0x61, 0x6C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0xDC, 0x05, 0, 0, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,     // delay, hour, min, sec, ms
+    0xFF, 0xFF, 0xFF, 0x00,                                                 // colour
+    0x0C, 'D', ':', '\\', 'm', 'o', 'v', 'i', 'e', '.', 's', 'r', 't',      // path
+    0x64, 0, 0, 0, 0x58, 0x02, 0, 0, 0x84, 0x03, 0, 0, 0xBC, 0x02, 0, 0,    // rectangle
+    0xDB, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xBC, 0x02, 0, 0,  // font
+    0, 0, 0, 0, 0x03, 0x02, 0x01, 0x22, 'A', 'r', 'i', 'a', 'l', 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 };
 
-void Save(CMemoryFile& file, CSettingsRecord& r)
+static Bytes Saved(CSettingsRecord r)
 {
-    file.Rewind();
+    CMemoryFile file;
     CArchive ar(&file, CArchive::store);
     r.SerializeRecord(ar);
     ar.Flush();
-}
-
-Bytes Saved(CSettingsRecord r)
-{
-    CMemoryFile file;
-    Save(file, r);
     return file.m_data;
 }
 
-// Loads into r; returns whether the load completed without an archive error.
-bool Load(const Bytes& bytes, CSettingsRecord& r)
+// Loads from a file yielding at most maxChunk bytes per read; false when it ended early.
+static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_MAX)
 {
     CMemoryFile file(bytes);
+    file.m_maxChunk = maxChunk;
     CArchive ar(&file, CArchive::load);
     try {
         r.SerializeRecord(ar);
@@ -79,167 +44,96 @@ bool Load(const Bytes& bytes, CSettingsRecord& r)
     }
 }
 
-void ExpectSameRecord(const CSettingsRecord& a, const CSettingsRecord& b)
+TEST(SettingsRecord, WorkedExampleIsExactly113Bytes)
 {
-    EXPECT_EQ(a.m_nDelay, b.m_nDelay);
-    EXPECT_EQ(a.m_nHour, b.m_nHour);
-    EXPECT_EQ(a.m_nMin, b.m_nMin);
-    EXPECT_EQ(a.m_nSec, b.m_nSec);
-    EXPECT_EQ(a.m_nMillis, b.m_nMillis);
-    EXPECT_EQ(a.m_crText, b.m_crText);
-    EXPECT_EQ(a.m_strFile, b.m_strFile);
-    EXPECT_EQ(a.m_rcOverlay.left, b.m_rcOverlay.left);
-    EXPECT_EQ(a.m_rcOverlay.top, b.m_rcOverlay.top);
-    EXPECT_EQ(a.m_rcOverlay.right, b.m_rcOverlay.right);
-    EXPECT_EQ(a.m_rcOverlay.bottom, b.m_rcOverlay.bottom);
-    EXPECT_EQ(0, std::memcmp(&a.m_lfFont, &b.m_lfFont, sizeof a.m_lfFont));
-}
-
-// A record whose every byte differs from what the example file holds.
-CSettingsRecord FilledRecord()
-{
-    CSettingsRecord r;
-    r.m_nDelay = r.m_nHour = r.m_nMin = r.m_nSec = r.m_nMillis = 0x11111111;
-    r.m_crText = 0x22222222;
-    r.m_strFile = "previous";
-    r.m_rcOverlay = {0x7F7F7F7F, 0x7F7F7F7F, 0x7F7F7F7F, 0x7F7F7F7F};
-    std::memset(&r.m_lfFont, 0x5A, sizeof r.m_lfFont);
-    return r;
-}
-
-}  // namespace
-
-TEST(SettingsRecordLayout, WorkedExampleIsExactly113Bytes)
-{
-    Bytes bytes = Saved(ExampleRecord());
-    ASSERT_EQ(bytes.size(), 113u);
-    EXPECT_EQ(bytes, kExampleBytes);
-
-    CSettingsRecord loaded = FilledRecord();
+    ASSERT_EQ(kExampleBytes.size(), 113u);
+    EXPECT_EQ(Saved(kExample), kExampleBytes);
+    CSettingsRecord loaded;
     ASSERT_TRUE(Load(kExampleBytes, loaded));
-    ExpectSameRecord(loaded, ExampleRecord());
+    EXPECT_EQ(Saved(loaded), kExampleBytes);
 }
 
-TEST(SettingsRecordLayout, PathPrefixMovesTheFieldsAfterIt)
+TEST(SettingsRecord, PathPrefixesAndRoundTrips)
 {
-    for (size_t n : {size_t(0), size_t(254), size_t(255), size_t(300), size_t(65533), size_t(65534)}) {
-        SCOPED_TRACE(n);
-        CSettingsRecord r = ExampleRecord();
-        r.m_strFile.assign(n, 'p');
-        Bytes bytes = Saved(r);
-        size_t prefix = n < 255 ? 1 : n < 65534 ? 3 : 7;
-        ASSERT_EQ(bytes.size(), 100 + prefix + n);
-        // The rectangle follows the path directly.
-        EXPECT_EQ(bytes[24 + prefix + n], 0x64);
-        EXPECT_EQ(bytes[28 + prefix + n], 0x58);
-        CSettingsRecord loaded;
-        ASSERT_TRUE(Load(bytes, loaded));
-        ExpectSameRecord(loaded, r);
+    const struct { size_t length; Bytes prefix; } cases[] = {
+        {0, {0x00}}, {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {300, {0xFF, 0x2C, 0x01}},
+        {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        // Any values, also those no field check lets through, and any path bytes (NUL, from 0x80).
+        Bytes bytes;
+        for (size_t i = 0; i < 100 + c.length; ++i)
+            bytes.push_back(static_cast<uint8_t>(i * 37 + 11));
+        bytes.insert(bytes.begin() + 24, c.prefix.begin(), c.prefix.end());
+        CSettingsRecord r;
+        ASSERT_TRUE(Load(bytes, r, 3));  // a slow file: the archive refills its buffer often
+        EXPECT_EQ(r.m_strFile.size(), c.length);
+        EXPECT_EQ(Saved(r), bytes);
     }
 }
 
-TEST(SettingsRecordLayout, UnvalidatedValuesRoundTripUnchanged)
+TEST(SettingsRecord, FileCutAnywhere)
 {
-    CSettingsRecord r;
-    r.m_nDelay = -123456;
-    r.m_nHour = 30;
-    r.m_nMin = -1;
-    r.m_nSec = INT32_MAX;
-    r.m_nMillis = INT32_MIN;
-    r.m_crText = 0xFF0080C0;
-    r.m_strFile = std::string("C:\\\x83\x5C\xFF dir\\f.srt");
-    r.m_rcOverlay = {-32000, -1, INT32_MAX, INT32_MIN};
-    for (unsigned i = 0; i < sizeof r.m_lfFont; ++i)
-        reinterpret_cast<uint8_t*>(&r.m_lfFont)[i] = static_cast<uint8_t>(0xF0 + i);
-    CSettingsRecord loaded;
-    ASSERT_TRUE(Load(Saved(r), loaded));
-    ExpectSameRecord(loaded, r);
-}
-
-TEST(SettingsRecordOverwrite, ShorterSaveKeepsTheOldTailAndLoadsTheNewRecord)
-{
-    CMemoryFile file;
-    CSettingsRecord longer = ExampleRecord();
-    longer.m_strFile.assign(40, 'L');
-    Save(file, longer);
-    ASSERT_EQ(file.m_data.size(), 141u);
-    Bytes old = file.m_data;
-
-    CSettingsRecord shorter = ExampleRecord();
-    shorter.m_strFile = "short.srt!";
-    shorter.m_nDelay = -250;
-    Save(file, shorter);
-    ASSERT_EQ(file.m_data.size(), 141u) << "the file keeps its length";
-    EXPECT_EQ(Bytes(file.m_data.begin() + 111, file.m_data.end()), Bytes(old.begin() + 111, old.end()));
-
-    CSettingsRecord loaded;
-    ASSERT_TRUE(Load(file.m_data, loaded));
-    ExpectSameRecord(loaded, shorter);
-}
-
-TEST(SettingsRecordShortFile, CutInsideRectangleOrFontLoadsWhatIsThere)
-{
-    // Cut after two bytes of the rectangle's top (offset 0x29).
-    CSettingsRecord r = FilledRecord();
-    ASSERT_TRUE(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + 0x2B), r));
-    EXPECT_EQ(r.m_nMin, 10);
-    EXPECT_EQ(r.m_strFile, "D:\\movie.srt");
-    EXPECT_EQ(r.m_rcOverlay.left, 100);
-    EXPECT_EQ(r.m_rcOverlay.top, 0x7F7F0258) << "bytes 58 02 from the file, the rest kept";
-    EXPECT_EQ(r.m_rcOverlay.right, 0x7F7F7F7F);
-    EXPECT_EQ(r.m_lfFont.lfHeight, 0x5A5A5A5A);
-
-    // Cut inside the face name: "Ar" present, the rest of the font kept.
-    CSettingsRecord f = FilledRecord();
-    ASSERT_TRUE(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + 0x53), f));
-    EXPECT_EQ(f.m_rcOverlay.bottom, 700);
-    EXPECT_EQ(f.m_lfFont.lfHeight, -37);
-    EXPECT_EQ(f.m_lfFont.lfWeight, 700);
-    EXPECT_EQ(f.m_lfFont.lfPitchAndFamily, 0x22);
-    EXPECT_EQ(f.m_lfFont.lfFaceName[0], 'A');
-    EXPECT_EQ(f.m_lfFont.lfFaceName[1], 'r');
-    EXPECT_EQ(f.m_lfFont.lfFaceName[2], 0x5A);
-
-    // A fresh record cut right after the path keeps a zero rectangle.
-    CSettingsRecord z;
-    ASSERT_TRUE(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + 0x25), z));
-    EXPECT_EQ(z.m_rcOverlay.top, 0);
-    EXPECT_EQ(z.m_rcOverlay.bottom, 0);
-}
-
-TEST(SettingsRecordShortFile, CutBeforeOrInsideThePathFails)
-{
-    // Empty file: nothing loaded.
-    CSettingsRecord e = FilledRecord();
-    EXPECT_FALSE(Load({}, e));
-    ExpectSameRecord(e, FilledRecord());
-
-    // Cut inside the third integer: the first two are loaded, the rest kept.
-    CSettingsRecord i = FilledRecord();
-    EXPECT_FALSE(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + 10), i));
-    EXPECT_EQ(i.m_nDelay, 1500);
-    EXPECT_EQ(i.m_nHour, 0);
-    EXPECT_EQ(i.m_nMin, 0x11111111);
-
-    // Cut right before the path's prefix and inside its characters.
-    for (size_t cut : {size_t(0x18), size_t(0x1C)}) {
+    // A record whose every byte differs from the example's, with a path of the same length.
+    Bytes beforeBytes(kExampleBytes.size(), 0x5A);
+    beforeBytes[24] = 12;
+    CSettingsRecord before;
+    ASSERT_TRUE(Load(beforeBytes, before));
+    const size_t kPathEnd = 24 + 13;
+    for (size_t cut = 0; cut <= kExampleBytes.size(); ++cut) {
         SCOPED_TRACE(cut);
-        CSettingsRecord r = FilledRecord();
-        EXPECT_FALSE(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + cut), r));
-        EXPECT_EQ(r.m_nDelay, 1500);
-        EXPECT_EQ(r.m_crText, 0x00FFFFFFu);
-        EXPECT_EQ(r.m_strFile, "previous");
-        EXPECT_EQ(r.m_rcOverlay.left, 0x7F7F7F7F);
+        CSettingsRecord r = before;
+        // A cut before the path's end fails and keeps the integer or path it cuts; a cut in the
+        // rectangle or the font loads without error what is there and keeps the rest.
+        EXPECT_EQ(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + cut), r), cut >= kPathEnd);
+        const size_t taken = cut >= kPathEnd ? cut : cut >= 24 ? 24 : cut / 4 * 4;
+        Bytes expected(kExampleBytes.begin(), kExampleBytes.begin() + taken);
+        expected.insert(expected.end(), beforeBytes.begin() + taken, beforeBytes.end());
+        EXPECT_EQ(Saved(r), expected);
     }
 }
 
-TEST(SettingsRecordShortFile, HugeClaimedPathLengthIsAnEarlyEnd)
+// Every allocation of the test program goes through here, so that a test can
+// show that a size read from a file is not trusted.
+static size_t g_largestAllocation = 0;
+void* operator new(size_t size)
 {
-    Bytes bytes(kExampleBytes.begin(), kExampleBytes.begin() + 24);
-    for (uint8_t b : {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})
-        bytes.push_back(b);
-    bytes.resize(bytes.size() + 200, 'x');
-    CSettingsRecord r = FilledRecord();
-    EXPECT_FALSE(Load(bytes, r));
-    EXPECT_EQ(r.m_strFile, "previous");
+    g_largestAllocation = std::max(g_largestAllocation, size);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
+{
+    Bytes huge = {0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF};  // claims 4 GB, holds 10 kB
+    g_largestAllocation = 0;
+    huge.resize(huge.size() + 10000, 'z');
+    ASSERT_GT(g_largestAllocation, 10000u) << "allocations are counted";
+    // A failed load leaves the string alone ("kept") and names its cause.
+    const std::string kEnd = "kept, cause " + std::to_string(CArchiveException::endOfFile);
+    const struct { Bytes bytes; std::string loaded; } cases[] = {
+        {{0xFF, 0x03, 0x00, 'a', 'b', 'c'}, "abc"},
+        {{0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'x', 'y'}, "xy"},
+        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b', 0}, "kept, cause " + std::to_string(CArchiveException::badFormat)},
+        {{}, kEnd}, {{0xFF, 0x2C}, kEnd}, {{0xFF, 0xFF, 0xFF, 0x01, 0x00}, kEnd}, {{0x0A, 'a', 'b', 'c', 'd'}, kEnd},
+        {huge, kEnd},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        CMemoryFile file(c.bytes);
+        CArchive ar(&file, CArchive::load);
+        std::string s = "kept";
+        g_largestAllocation = 0;
+        try {
+            ar >> s;
+        } catch (const CArchiveException& e) {
+            s += ", cause " + std::to_string(e.m_cause);
+        }
+        EXPECT_EQ(s, c.loaded);
+        EXPECT_LT(g_largestAllocation, 64 * 1024u) << "memory grows with the bytes read, not with the claim";
+    }
 }

@@ -1,203 +1,114 @@
 #pragma once
-// End-to-end harness: drives the real Kelvane.exe from outside, as a user would,
-// with nothing but Win32 calls. Each test gets a fresh folder, starts the program
-// there, finds its windows by caption and process, types into fields, clicks
-// buttons, answers message boxes and choosers, reads styles, rectangles and
-// pixels, and reads back the settings file. Everything it starts or creates is
-// cleaned up by destructors, also when an assertion fails half way.
-
+// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it
+// from outside with Win32 messages only, and reads back windows, pixels and the
+// settings file. Destructors clean up, also after a failed assertion.
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "resource.h"
+
 namespace e2e {
 
 using Bytes = std::vector<uint8_t>;
+constexpr DWORD kTimeout = 20000;  // generous: Wine is slow on a loaded machine
+extern const wchar_t kSettingsFile[];
 
-// Default time limit of every wait. Wine starts processes and opens dialogs
-// slowly on a loaded machine, so it is generous; waits end as soon as their
-// condition holds.
-constexpr DWORD kTimeout = 20000;
-
-// Polls `done` until it holds or `timeout` ms have passed; returns its last value.
-// Pumps this thread's messages meanwhile, so windows the harness owns keep painting.
+// Polls `done`, pumping this thread's messages, until it holds or time is up.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout = kTimeout);
+void Pump(DWORD ms);  // only for "nothing happens" checks
 
-// Lets this thread's windows process their messages for `ms` milliseconds. Only
-// for "nothing happens" checks, where no condition can be polled for.
-void Pump(DWORD ms);
-
-// ---- The program under test ------------------------------------------------
-
-// The path of Kelvane.exe. Taken from "--kelvane=PATH" (a Windows path or, under
-// Wine, a Unix path) by InitProgramPath; else Kelvane.exe beside this executable.
-void InitProgramPath(int argc, char** argv);
-std::wstring ProgramPath();
-
-// A Unix path made into a Windows path under Wine (any other path is returned as is).
-std::wstring ToWindowsPath(const std::string& path);
-
-// A fresh, empty folder under the temporary directory, deleted with its contents.
 class TempFolder {
 public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::wstring& Path() const { return path_; }
-    std::wstring FilePath(const std::wstring& name) const;
+    std::wstring FilePath(const std::wstring& name) const { return path + L"\\" + name; }
     void Write(const std::wstring& name, const Bytes& bytes) const;
-    void WriteText(const std::wstring& name, const std::string& text) const;
-    bool Exists(const std::wstring& name) const;
-    Bytes Read(const std::wstring& name) const;  // empty when missing
-    void SetReadOnly(const std::wstring& name, bool readOnly) const;
-    std::optional<uint64_t> FileSize(const std::wstring& name) const;  // works while the file is held open
-    // Makes a file unwritable for everyone: the read-only attribute, and where that
-    // is not enforced (Wine running as root ignores it) the Unix immutable flag.
-    // False when neither works; the destructor lifts the flag again.
-    bool MakeUnwritable(const std::wstring& name);
-
-private:
-    std::wstring path_;
-    std::vector<std::wstring> immutable_;
+    Bytes Read(const std::wstring& name) const;  // empty when missing or held by Kelvane
+    std::optional<uint64_t> FileSize(const std::wstring& name) const;  // also while held
+    std::wstring path;
 };
 
-// ---- The settings record ("Kelvane.DAT") -----------------------------------
-// Written from the file's byte layout: integers little-endian, the path with a
-// 1-, 3- or 7-byte length prefix, then the rectangle (16 bytes) and the font
-// description (LOGFONTA, 60 bytes). The record is 100 + prefix + path bytes.
-
-extern const wchar_t kSettingsFile[];  // L"Kelvane.DAT"
-
+// The settings record from its byte layout: six little-endian integers, the path after
+// a one-byte length (short paths only), the rectangle, the 60-byte LOGFONTA.
 struct Settings {
     int32_t delay = 0, hour = 0, min = 0, sec = 0, millis = 0;
-    uint32_t color = 0;  // 0x00bbggrr
+    uint32_t color = 0;
     std::string file;
     RECT overlay{0, 0, 0, 0};
     LOGFONTA font{};
 };
-
 Bytes EncodeSettings(const Settings& s);
-size_t RecordLength(const Settings& s);
-// Reads one complete record from the start of `bytes` (bytes after it are
-// ignored); nothing when the bytes end before the record does.
-std::optional<Settings> DecodeSettings(const Bytes& bytes);
-// A font description with the given face, height and weight; other fields zero.
-LOGFONTA MakeFont(const char* face, LONG height, LONG weight = FW_NORMAL);
+std::optional<Settings> DecodeSettings(const Bytes& bytes);  // ignores bytes after the record
 std::string FaceName(const LOGFONTA& font);
-
-// ---- Windows ---------------------------------------------------------------
-
-std::wstring ClassName(HWND hwnd);
-std::wstring WindowText(HWND hwnd);  // via WM_GETTEXT, works across processes
-// Texts of all child windows of a dialog, joined with '\n' (a message box's words).
-std::wstring AllChildText(HWND dialog);
-std::vector<HWND> Children(HWND parent);  // direct and indirect
-HWND FindChildByClass(HWND parent, const wchar_t* cls);
+std::string Narrow(const std::wstring& s);
+int PointsToHeight(int points);  // a font height in pixels of this screen
 
 std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
-// Click a button and wait until the program has handled it. Not for buttons that
-// open a modal box: the handler does not return while the box is open.
-void Click(HWND dialog, int id);
-// Click a button without waiting (for buttons that open a modal box).
-void PostClick(HWND dialog, int id);
-// Posts a key press (down and up) to the window that has the keyboard focus in
-// `hwnd`'s thread, where the dialog manager's loop sees and translates it. With
-// `alt` it is a system key press (Alt held), as Alt+F4.
-void PressKey(HWND hwnd, UINT vk, bool alt = false);
-// Posts a typed character to the focused window of `hwnd`'s thread.
-void TypeChar(HWND hwnd, wchar_t ch);
-// The words of a message box.
-std::wstring MessageText(HWND box);
-// The window with the keyboard focus in `hwnd`'s thread (null when none).
-HWND FocusOf(HWND hwnd);
-int FocusedId(HWND hwnd);  // its control id, 0 when none
-
-LONG_PTR Style(HWND hwnd);
-LONG_PTR ExStyle(HWND hwnd);
+void Click(HWND dialog, int id);      // sent: returns once handled
+void PostClick(HWND dialog, int id);  // posted: for buttons that open a modal box
+void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
+int FocusedId(HWND hwnd);
+inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
+inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 RECT WindowRect(HWND hwnd);
-RECT ClientScreenRect(HWND hwnd);  // the client area in screen coordinates
+RECT ClientScreenRect(HWND hwnd);
+inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// Pixels of the screen (what X shows), copied by BitBlt from the screen DC.
-class ScreenShot {
-public:
-    explicit ScreenShot(const RECT& area);
-    COLORREF At(int x, int y) const;  // screen coordinates inside the area
-    // Number of pixels whose colour lies within `tolerance` on each channel.
-    size_t Count(COLORREF colour, int tolerance = 0) const;
-    const RECT& Area() const { return area_; }
-
-private:
-    RECT area_;
-    std::vector<uint32_t> pixels_;  // 0x00RRGGBB, top-down rows
-};
-
-// A plain top-level window of the harness's own, filled with one colour (for
-// checks of what lies beneath another window). Painted while the harness waits.
-class SolidWindow {
-public:
-    SolidWindow(const RECT& rect, COLORREF colour, bool topmost = false);
+// A window of the harness's own filled with one colour.
+struct SolidWindow {
+    SolidWindow(const RECT& rect, COLORREF colour);
     ~SolidWindow();
     SolidWindow(const SolidWindow&) = delete;
-    SolidWindow& operator=(const SolidWindow&) = delete;
-    HWND Handle() const { return hwnd_; }
-
-private:
-    HWND hwnd_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    HWND hwnd;
 };
 
-// ---- A running Kelvane -----------------------------------------------------
-
+// A running Kelvane.exe, ended by the destructor if still running.
 class Program {
 public:
-    // Starts Kelvane.exe in `folder` with the given command-line tail (may be empty).
-    explicit Program(const TempFolder& folder, const std::wstring& tail = L"");
-    ~Program();  // ends the process if still running
+    Program(const TempFolder& folder, const std::wstring& tail = L"");
+    ~Program();
     Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    DWORD Pid() const { return pid_; }
-    bool Running() const;
-    // Waits for the process to end; its exit code in `code`.
-    bool WaitForExit(DWORD timeout = kTimeout, DWORD* code = nullptr);
-    void Terminate();
-
-    // Top-level windows of the process, visible ones only unless `all`.
-    std::vector<HWND> Windows(bool all = false) const;
-    // First visible top-level window of the process matching the class (null: any)
-    // and caption (null: any) and not in `except`; waits for it.
-    HWND WaitForWindow(const wchar_t* caption, const wchar_t* cls = L"#32770",
-                       const std::vector<HWND>& except = {}, DWORD timeout = kTimeout) const;
-    // The control panel: the dialog captioned "Kelvane" that holds the path field.
-    HWND WaitForPanel(DWORD timeout = kTimeout) const;
-    // A message box of the process (a dialog with the message text control) other
-    // than those in `except`; waits for it.
-    HWND WaitForMessageBox(const std::vector<HWND>& except = {}, DWORD timeout = kTimeout) const;
-    // A visible dialog of the process other than those in `except`.
-    HWND WaitForOtherDialog(const std::vector<HWND>& except, DWORD timeout = kTimeout) const;
+    bool WaitForExit() const;
+    std::vector<HWND> Windows() const;  // visible top-level windows
+    // A visible dialog of the process that matches and is not in `except`.
+    HWND WaitFor(const std::function<bool(HWND)>& match, const std::vector<HWND>& except = {},
+                 DWORD timeout = kTimeout) const;
+    HWND WaitForCaption(const std::wstring& caption, DWORD timeout = kTimeout) const;
+    HWND WaitForPanel() const;
+    HWND WaitForMessageBox(const std::vector<HWND>& except = {}) const;
 
 private:
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
+    PROCESS_INFORMATION pi_{};
 };
 
-// ---- Common dialogs of the program -----------------------------------------
-
-// Types `path` into an open-file chooser's file name field and presses Open.
+// Answer the common dialogs as a user would and press OK. PickFont returns the
+// face it chose, empty when none of its faces is listed.
 void PickFile(HWND chooser, const std::wstring& path);
-// Picks, in a font chooser, the face and the size (as their list texts, empty:
-// keep) and, when given, the colour (by its value in the colour list); then
-// presses OK. False (and nothing pressed) when the lists lack one of them.
-bool PickFont(HWND chooser, const std::wstring& face, const std::wstring& size,
-                std::optional<COLORREF> colour = std::nullopt);
-// The texts of the items of a chooser's combo box (e.g. the font faces, cmb1).
-std::vector<std::wstring> ComboItems(HWND chooser, int id);
+std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour);
+
+// Fixture base: a fresh folder and Kelvane started in it.
+class KelvaneTest : public testing::Test {
+protected:
+    TempFolder folder;  // first: the program ends before its folder goes
+    std::unique_ptr<Program> app;
+    HWND panel = nullptr;
+
+    void Launch(const std::wstring& tail = L"");  // and wait for the panel
+    void ExitAndWait();
+    // Waits for a message box that holds `words` and dismisses it.
+    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);
+    Settings Saved();  // the record in Kelvane.DAT
+};
 
 }  // namespace e2e
