@@ -1,5 +1,5 @@
-// The panel's sound fixes under Wine, in a fresh folder: a second instance
-// never writes, and after a failed load the font starts from the panel's own.
+// The panel's sound fixes under Wine, in a fresh folder: a second instance or a read-only file never
+// writes (the read-only file still loads), and after a failed load the font starts from the panel's own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +15,34 @@ namespace {
 using ControlPanel = TempFolderTest;
 
 void PressExit(HWND hPanel) { SendMessageA(hPanel, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+bool Writable(const char* path)
+{
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return h != INVALID_HANDLE_VALUE && CloseHandle(h);
+}
+
+// Sets (+i) or clears (-i) Linux's immutable flag on Kelvane.DAT by chattr through start.exe, run outside
+// the test folder so that the folder can go. Wine's handle of a Unix child may never signal, so this polls
+// up to 5 s for the change instead. False outside Wine.
+bool Chattr(const char* flag)
+{
+    auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    char* path = unixName ? unixName(L"Kelvane.DAT") : nullptr;
+    if (!path)
+        return false;
+    std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + path + "\"";
+    HeapFree(GetProcessHeap(), 0, path);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, "C:\\", &si, &pi))
+        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
+    for (int i = 0; i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
+        Sleep(100);
+    return true;
+}
 
 TEST_F(ControlPanel, SecondInstanceStartsWithDefaultsAndNeverWrites)
 {
@@ -54,6 +82,37 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
         ASSERT_EQ(saved.size(), 101u) << "Exit repairs the file";
         EXPECT_EQ(saved.substr(69, 32), std::string(own.lfFaceName, 32)) << "with the panel's font";
     }
+}
+
+TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
+{
+    const std::string record = std::string("\xDC\x05", 2) + std::string(22, '\0') + "\x0C" "D:\\movie.srt" +
+                               std::string(76, '\0');  // 1500 ms delay and the path, all else zero
+    WriteBytes("Kelvane.DAT", record);
+    // Unwritable also for root, whom Wine lets past the read-only attribute; undone even after a failed check.
+    struct Restore {
+        bool immutable = false;
+        ~Restore()
+        {
+            if (immutable)
+                Chattr("-i");
+            SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_NORMAL);
+        }
+    } restore;
+    SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
+    restore.immutable = Writable("Kelvane.DAT") && Chattr("+i");
+    if (Writable("Kelvane.DAT"))
+        GTEST_SKIP() << "neither the read-only attribute nor chattr +i makes the file unwritable here";
+    CControlDlg dlg;
+    EXPECT_TRUE(dlg.m_bHaveSettings) << "reopened read-only for the load";
+    ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+    EXPECT_EQ(dlg.m_strFile, "D:\\movie.srt");
+    EXPECT_EQ(GetDlgItemInt(dlg, IDC_DELAY, nullptr, TRUE), 1500) << "shown in the panel";
+    PressExit(dlg);
+    EXPECT_FALSE(dlg.IsWindowVisible()) << "Exit still closes the panel";
+    dlg.DestroyWindow();
+    EXPECT_TRUE(g_messages.empty()) << "nothing failed, nothing was written";
+    EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
 }
 
 }  // namespace
