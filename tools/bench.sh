@@ -37,15 +37,18 @@ run_section() {
 # Milliseconds since the epoch.
 now_ms() { date +%s%3N; }
 
+# build_target PRESET DIR TARGET: configures and builds one target, or says why not.
+build_target() {
+  cmake --preset "$1" -B "$2" >/dev/null && cmake --build "$2" -j2 --target "$3" >/dev/null && return 0
+  echo "could not build $3 ($1 build in $2)"
+  return 1
+}
+
 # ---------------------------------------------------------------------------
 # The SubRip reader: skipping to a late start offset through a large file.
 section_srt_reader() {
   local build="$BENCH_BUILD_DIR"
-  if ! { cmake --preset native -B "$build" >/dev/null &&
-         cmake --build "$build" -j2 --target srt_reader_bench >/dev/null; }; then
-    echo "could not build srt_reader_bench (is libbenchmark-dev installed?)"
-    return 1
-  fi
+  build_target native "$build" srt_reader_bench || return 1
   local bench="$build/bin/srt_reader_bench"
   local lf="$BENCH_DIR/srt_lf.srt" crlf="$BENCH_DIR/srt_crlf.srt" small="$BENCH_DIR/srt_small.srt"
   echo "generating ${BENCH_MB} MB files (LF and CR LF) and a 1 MB file in $BENCH_DIR"
@@ -98,11 +101,7 @@ run_section section_srt_reader
 # time (min / median / p99 / max) and the drift over the run.
 section_playback_accuracy() {
   local build="${BENCH_WIN_BUILD_DIR:-build/win}"
-  if ! { cmake --preset win -B "$build" >/dev/null &&
-         cmake --build "$build" -j2 --target playback_accuracy >/dev/null; }; then
-    echo "could not build playback_accuracy for Windows"
-    return 1
-  fi
+  build_target win "$build" playback_accuracy || return 1
   (
     source tools/wine-session.sh
     wine_session_begin own
