@@ -5,7 +5,8 @@
 #   build/screens/overlay-seethrough.png  batch mode: the see-through overlay
 #                                          over a painted scene (tools/backdrop.cpp)
 # The settings file is written from its byte layout and points at samples/demo.srt.
-# Called by tools/run.sh when there is no display; prints the screenshot paths.
+# Called by tools/run.sh (which checks that Kelvane.exe is built) when there is
+# no display; prints the screenshot paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -13,11 +14,6 @@ exe="${KELVANE_EXE:-$root/build/win/bin/Kelvane.exe}"
 demo_dir="$root/build/demo"
 screens="$root/build/screens"
 backdrop="$root/build/tools/backdrop.exe"
-
-if [ ! -f "$exe" ]; then
-  echo "demo: $exe is missing (run 'make build' first)" >&2
-  exit 1
-fi
 mkdir -p "$demo_dir" "$screens" "$root/build/tools"
 if [ ! -f "$backdrop" ] || [ "$root/tools/backdrop.cpp" -nt "$backdrop" ]; then
   x86_64-w64-mingw32-g++-posix -O2 -static -mwindows -o "$backdrop" "$root/tools/backdrop.cpp"

@@ -6,7 +6,7 @@ packages=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils x11-apps imagemagick libx11-dev libxcomposite-dev
+  wine wine64 xvfb x11-utils x11-apps xdotool imagemagick libx11-dev libxcomposite-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the core tests: files in the temp folder and an in-memory archive file.
+// Helpers shared by the core tests: files in the temp folder (and the in-memory archive file).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Archive.h"
+#include "tests/core/memory_file.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -44,25 +44,3 @@ inline std::string Crlf(std::string text)
     return text;
 }
 
-// An archive file in memory that hands out at most m_maxChunk bytes per read.
-class CMemoryFile : public CArchiveFile {
-public:
-    explicit CMemoryFile(Bytes data = {}) : m_data(std::move(data)) {}
-    unsigned Read(void* buffer, unsigned count) override
-    {
-        const size_t take = std::min<size_t>({count, m_data.size() - m_pos, m_maxChunk});
-        if (take > 0)
-            std::memcpy(buffer, m_data.data() + m_pos, take);
-        m_pos += take;
-        return static_cast<unsigned>(take);
-    }
-    bool Write(const void* buffer, unsigned count) override
-    {
-        m_data.insert(m_data.end(), static_cast<const uint8_t*>(buffer), static_cast<const uint8_t*>(buffer) + count);
-        return true;
-    }
-
-    Bytes m_data;
-    size_t m_pos = 0;
-    size_t m_maxChunk = SIZE_MAX;
-};

@@ -9,30 +9,11 @@
 
 #include "framework/Archive.h"
 #include "panel/SettingsRecord.h"
+#include "tests/core/memory_file.h"
 
 namespace {
 
-class CFuzzFile : public CArchiveFile {
-public:
-    unsigned Read(void* buffer, unsigned count) override
-    {
-        size_t take = count < m_data.size() - m_pos ? count : m_data.size() - m_pos;
-        if (take > 0)
-            std::memcpy(buffer, m_data.data() + m_pos, take);
-        m_pos += take;
-        return static_cast<unsigned>(take);
-    }
-    bool Write(const void* buffer, unsigned count) override
-    {
-        const uint8_t* p = static_cast<const uint8_t*>(buffer);
-        m_data.insert(m_data.end(), p, p + count);
-        return true;
-    }
-    std::vector<uint8_t> m_data;
-    size_t m_pos = 0;
-};
-
-bool Load(CFuzzFile& file, CSettingsRecord& record)
+bool Load(CMemoryFile& file, CSettingsRecord& record)
 {
     CArchive ar(&file, CArchive::load);
     try {
@@ -55,7 +36,7 @@ bool Same(const CSettingsRecord& a, const CSettingsRecord& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    CFuzzFile input;
+    CMemoryFile input;
     input.m_data.assign(data, data + size);
     CSettingsRecord record;
     if (!Load(input, record))
@@ -64,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (input.m_pos < 25)
         std::abort();
 
-    CFuzzFile stored;
+    CMemoryFile stored;
     {
         CArchive ar(&stored, CArchive::store);
         record.SerializeRecord(ar);
