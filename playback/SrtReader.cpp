@@ -11,6 +11,18 @@ namespace {
 constexpr size_t kTextReads = 500;
 constexpr size_t kTextKept = kTextReads - 2;
 
+// An over-long text keeps its first characters only; the rest of its block is
+// no cue of its own. Reads past it up to and including its empty line (an LF
+// right after `last`, the character read last, completes one), or to the end.
+void SkipRestOfBlock(CTextStream& in, char last)
+{
+    int prev = static_cast<unsigned char>(last);
+    for (int c = in.Getc(); c != EOF; prev = c, c = in.Getc()) {
+        if (c == '\n' && prev == '\n')
+            break;
+    }
+}
+
 }  // namespace
 
 CSrtReader::CSrtReader() = default;
@@ -63,6 +75,7 @@ const std::string& CSrtReader::ReadText()
         break;
     case CTextStream::kLimit:
         length = kTextKept;  // the 499th and 500th characters are dropped
+        SkipRestOfBlock(*m_fp, buf[count - 1]);
         break;
     case CTextStream::kEnd:
         // The end of the file: keep what was read, less the line end of the

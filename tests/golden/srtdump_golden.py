@@ -59,6 +59,8 @@ CASES = {
         b"9\n00:00:15,000 --> 00:00:16,000\nAfter stray\n\n", []),
     "long_text": (b"1\n00:00:01,000 --> 00:00:02,000\n" + b"abcdefghij" * 49 + b"klmnopqrXY"
                   + b"2\n00:00:03,000 --> 00:00:04,000\nShort\n\n", []),
+    "overlong_line_then_cue": (b"1\n00:00:01,000 --> 00:00:02,000\n" + b"x" * 5000 + b"\n2\nmore\n\n"
+                               b"3\n00:00:03,000 --> 00:00:04,000\nNext\n\n", []),
     "nul_and_ctrl_z": (b"1\n00:00:01,000 --> 00:00:02,000\nBefore\x00after\nmore\n\n"
                        b"2\n00:00:03,000 --> 00:00:04,000\nCut\x1ahidden\n\n"
                        b"3\n00:00:05,000 --> 00:00:06,000\nNever\n\n", []),
