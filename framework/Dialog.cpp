@@ -30,19 +30,57 @@ std::vector<HWND>& OwnDialogs()
     return dialogs;
 }
 
-// The style word of a dialog template resource (plain or extended).
-DWORD TemplateStyle(HINSTANCE hInst, UINT nIDTemplate)
+// The style word and the position of a dialog template resource (plain or extended).
+struct TemplateHeader {
+    DWORD style = 0;
+    bool atOrigin = false;  // the template stands at (0, 0)
+};
+
+TemplateHeader ReadTemplateHeader(HINSTANCE hInst, UINT nIDTemplate)
 {
+    TemplateHeader header;
     HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-    if (!hRes || ::SizeofResource(hInst, hRes) < 16)
-        return 0;
-    HGLOBAL hGlobal = ::LoadResource(hInst, hRes);
+    const DWORD size = hRes ? ::SizeofResource(hInst, hRes) : 0;
+    HGLOBAL hGlobal = size >= 14 ? ::LoadResource(hInst, hRes) : nullptr;
     const auto* words = static_cast<const WORD*>(hGlobal ? ::LockResource(hGlobal) : nullptr);
     if (!words)
-        return 0;
+        return header;
     const bool extended = words[0] == 1 && words[1] == 0xFFFF;
-    const WORD* style = extended ? words + 6 : words;  // DLGTEMPLATEEX: version, signature, helpID, exStyle, style
-    return static_cast<DWORD>(style[0]) | (static_cast<DWORD>(style[1]) << 16);
+    if (extended && size < 22)
+        return header;
+    // DLGTEMPLATE: style, exStyle, count, x, y. DLGTEMPLATEEX: version, signature,
+    // helpID, exStyle, style, count, x, y.
+    const WORD* style = extended ? words + 6 : words;
+    const WORD* position = extended ? words + 9 : words + 5;
+    header.style = static_cast<DWORD>(style[0]) | (static_cast<DWORD>(style[1]) << 16);
+    header.atOrigin = position[0] == 0 && position[1] == 0;
+    return header;
+}
+
+// Centres a new dialog over its owner when it has a visible one, else on the
+// primary monitor's work area, and keeps it inside that monitor's work area.
+void CentreDialog(HWND hWnd)
+{
+    const HWND hOwner = ::GetWindow(hWnd, GW_OWNER);
+    const bool overOwner = hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    const HMONITOR hMonitor = overOwner ? ::MonitorFromWindow(hOwner, MONITOR_DEFAULTTONEAREST)
+                                        : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (!::GetMonitorInfoA(hMonitor, &mi))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
+    RECT rcOver = mi.rcWork;
+    if (overOwner)
+        ::GetWindowRect(hOwner, &rcOver);
+    RECT rc;
+    ::GetWindowRect(hWnd, &rc);
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    int x = rcOver.left + (rcOver.right - rcOver.left - cx) / 2;
+    int y = rcOver.top + (rcOver.bottom - rcOver.top - cy) / 2;
+    // Inside the work area; a dialog larger than it keeps its top-left corner there.
+    x = std::max<int>(mi.rcWork.left, std::min<int>(x, mi.rcWork.right - cx));
+    y = std::max<int>(mi.rcWork.top, std::min<int>(y, mi.rcWork.bottom - cy));
+    ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Reports an exception that reached a dialog procedure.
@@ -301,9 +339,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         // The platform makes a DS_SYSMODAL dialog topmost on Windows but not
         // everywhere: give it the topmost style here, before any handler of
         // the object can see the resulting window-position messages.
-        if (TemplateStyle(AfxGetInstanceHandle(), self->m_nIDTemplate) & DS_SYSMODAL) {
+        const TemplateHeader header = ReadTemplateHeader(AfxGetInstanceHandle(), self->m_nIDTemplate);
+        if (header.style & DS_SYSMODAL) {
             ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
+        // A template at (0, 0) without a centring style of its own opens
+        // centred, not in the corner of the screen or of its owner.
+        if (header.atOrigin && !(header.style & (DS_CENTER | DS_CENTERMOUSE | WS_CHILD)))
+            CentreDialog(hWnd);
         ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         OwnDialogs().push_back(hWnd);
     } else {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "framework/WinApp.h"
 #include "panel/ControlDlg.h"
 #include "playback/SubtitleWnd.h"
 #include "res/resource.h"
@@ -119,6 +120,21 @@ TEST_F(Overlay, CloseTellsThePanelWithOrWithoutTimerEscapeClosesEnterDoesNothing
     EXPECT_EQ(m_panel->m_pOverlay, nullptr) << "the panel is told";
     EXPECT_TRUE(StartEnabled());
     EXPECT_FALSE(KillTimer(h, CSubtitleWnd::kTimerId)) << "no timer outlives the window";
+}
+
+TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverTheirOwner)
+{
+    auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    auto at = [&centre](HWND h) { RECT r; GetWindowRect(h, &r); return centre(r); };
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(at(*m_panel).x, centre(work).x, 1);
+    EXPECT_NEAR(at(*m_panel).y, centre(work).y, 1);
+    SetWindowPos(*m_panel, nullptr, 150, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CDialog about(IDD_ABOUTBOX);
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX, *m_panel));
+    EXPECT_NEAR(at(about).x, at(*m_panel).x, 1);
+    EXPECT_NEAR(at(about).y, at(*m_panel).y, 1);
 }
 
 TEST_F(Overlay, FailedCreationLeavesNothingBehind)
