@@ -4,6 +4,7 @@
 
 #include "framework/WinApp.h"
 #include "panel/ControlDlg.h"
+#include "playback/OverlayPlacement.h"
 #include "res/resource.h"
 
 namespace {
@@ -25,23 +26,37 @@ CSubtitleWnd::~CSubtitleWnd() = default;
 
 // ---- Geometry -------------------------------------------------------------
 
+// The monitors' rectangles and the primary monitor's work area, in screen coordinates.
+static std::vector<KRect> MonitorRects()
+{
+    std::vector<KRect> rects;
+    ::EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT rc, LPARAM data) -> BOOL {
+        reinterpret_cast<std::vector<KRect>*>(data)->push_back(FromRect(*rc));
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&rects));
+    return rects;
+}
+
+static KRect PrimaryWorkArea()
+{
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &mi))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
+    return FromRect(mi.rcWork);
+}
+
 void CSubtitleWnd::RestoreGeometry()
 {
-    const KRect& rc = m_pPanel->m_rcOverlay;
-    if (rc.bottom != rc.top) {
-        // Only the height is tested; the stored rectangle is applied as it is,
-        // also when it lies partly off the screen.
-        MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, true);
-        return;
-    }
-    // No stored place: the template's size, centred on the screen.
+    // Nothing stored: the framework's placement, the template's size centred.
+    // A stored rectangle is applied as it is, also partly off the screen, unless
+    // too little of it would show on any monitor: then it opens centred.
     RECT rcWindow;
     GetWindowRect(&rcWindow);
-    const int cx = rcWindow.right - rcWindow.left;
-    const int cy = rcWindow.bottom - rcWindow.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - cx) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - cy) / 2;
-    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    KRect rc;
+    if (PlaceOverlay(m_pPanel->m_rcOverlay, MonitorRects(), PrimaryWorkArea(), rcWindow.right - rcWindow.left,
+                     rcWindow.bottom - rcWindow.top, rc))
+        MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, true);
 }
 
 bool CSubtitleWnd::OnWindowPosChanged(WINDOWPOS*)
