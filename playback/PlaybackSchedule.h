@@ -22,6 +22,9 @@ public:
     // Opens the file at the start offset and reads the clock. False: nothing to
     // play (the caller sets no timer and keeps showing its banner).
     bool Start(const std::string& path, double startOffset, int32_t delay);
+    // After a Start that failed: true when the file opened (and so holds no cue
+    // to play), false when it could not be opened at all.
+    bool FileOpened() const { return m_reader.m_fp != nullptr; }
 
     enum TickResult {
         NotDue,             // nothing changes in this tick

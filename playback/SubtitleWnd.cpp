@@ -1,5 +1,6 @@
 #include "playback/SubtitleWnd.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "framework/WinApp.h"
@@ -71,6 +72,27 @@ bool CSubtitleWnd::OnWindowPosChanged(WINDOWPOS*)
 
 // ---- Playback ---------------------------------------------------------------
 
+// The line under the banner that says why a subtitle file cannot be played,
+// naming the file without its folder.
+static std::string UnplayableLine(const std::string& path, bool bOpened, double dStartOffset)
+{
+    if (path.empty())
+        return "No subtitle file chosen";
+    const std::string::size_type slash = path.find_last_of("\\/");
+    std::string line = slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
+    if (!bOpened)
+        return line + ": cannot be opened";
+    line += ": holds no subtitles";
+    if (dStartOffset > 0) {
+        const long long ms = static_cast<long long>(dStartOffset);
+        char from[40];
+        std::snprintf(from, sizeof from, " from %lld:%02lld:%02lld,%03lld on", ms / 3600000, ms / 60000 % 60,
+                      ms / 1000 % 60, ms % 1000);
+        line += from;
+    }
+    return line;
+}
+
 BOOL CSubtitleWnd::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -79,8 +101,11 @@ BOOL CSubtitleWnd::OnInitDialog()
     // The reader gets its own copy of the path; the clock is read after the
     // file has been opened and skipped to the start offset.
     const std::string path = m_pPanel->m_strFile;
-    if (!m_schedule.Start(path, m_dStartOffset, m_pPanel->m_nDelay))
-        return TRUE;  // nothing to play: the banner stays, no timer
+    if (!m_schedule.Start(path, m_dStartOffset, m_pPanel->m_nDelay)) {
+        // Nothing to play: no timer; the banner stays, with one more line that says why.
+        m_strText += "\n" + UnplayableLine(path, m_schedule.FileOpened(), m_dStartOffset);
+        return TRUE;
+    }
     m_nTimer = SetTimer(kTimerId, kTimerPeriod);
     return TRUE;
 }

@@ -137,6 +137,25 @@ TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverThe
     EXPECT_NEAR(at(about).y, at(*m_panel).y, 1);
 }
 
+TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason)
+{
+    WriteBytes("blank.srt", "\r\n \r\n");
+    const struct { std::string file; BOOL batch; int hour; std::string why; } cases[] = {
+        {"missing.srt", FALSE, 0, "missing.srt: cannot be opened"},
+        {m_dir, TRUE, 0, m_dir.substr(m_dir.rfind('\\') + 1) + ": cannot be opened"},  // a folder
+        {m_dir + "\\blank.srt", TRUE, 0, "blank.srt: holds no subtitles"},
+        {"blank.srt", FALSE, 1, "blank.srt: holds no subtitles from 1:00:00,000 on"},
+    };
+    for (const auto& row : cases) {
+        m_panel->m_bBatch = row.batch;
+        SetDlgItemInt(*m_panel, IDC_HOUR, row.hour, FALSE);
+        CSubtitleWnd* p = Start(row.file.c_str());
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->m_strText, AfxLoadString(IDS_BANNER) + "\n" + row.why);
+        SendMessageA(*p, WM_CLOSE, 0, 0);
+    }
+}
+
 TEST_F(Overlay, FailedCreationLeavesNothingBehind)
 {
     auto refuseDialogs = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
