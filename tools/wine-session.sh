@@ -34,9 +34,12 @@ wine_session_begin() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
   fi
-  # Wine's own caption-button and dialog fonts, where this Wine does not find them.
+  # Wine's own caption-button and dialog fonts, where this Wine does not find
+  # them. The prefix's font table names sserife.fon in its own Fonts folder for
+  # "MS Sans Serif", the dialogs' font: without it a wider face stands in, with
+  # other dialog units, and the panel's labels are cut.
   local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
-  for font in marlett.ttf ms_sans_serif.ttf; do
+  for font in marlett.ttf ms_sans_serif.ttf sserife.fon; do
     if [ -f "/usr/share/wine/fonts/$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/$font" ]; then
       cp "/usr/share/wine/fonts/$font" "$fonts/" 2>/dev/null || true
     fi
