@@ -13,10 +13,11 @@ bool PlaceOverlay(const KRect& saved, const std::vector<KRect>& monitors, const 
     const int64_t cy = int64_t{saved.bottom} - saved.top;
     // A width or height beyond 32 bits would turn negative in the window's own arithmetic.
     const bool usable = cx >= kOverlayMinVisibleCx && cy >= kOverlayMinVisibleCy && cx <= INT32_MAX && cy <= INT32_MAX;
-    for (const KRect& m : monitors) {
+    for (size_t i = 0; usable && i < monitors.size(); ++i) {
+        const KRect& m = monitors[i];
         const int64_t cxShown = int64_t{std::min(saved.right, m.right)} - std::max(saved.left, m.left);
         const int64_t cyShown = int64_t{std::min(saved.bottom, m.bottom)} - std::max(saved.top, m.top);
-        if (usable && cxShown >= kOverlayMinVisibleCx && cyShown >= kOverlayMinVisibleCy) {
+        if (cxShown >= kOverlayMinVisibleCx && cyShown >= kOverlayMinVisibleCy) {
             placed = saved;  // on screen, also when partly off it: as it is
             return true;
         }
