@@ -1,4 +1,4 @@
-// The command-line tail (narrow and wide) and the batch-mode keyword.
+// The command-line tail and the batch-mode keyword.
 #include "app/CommandLine.h"
 
 #include "tests/core/test_util.h"
@@ -30,9 +30,6 @@ TEST(CommandLine, TailAndBatchMode)
         ASSERT_TRUE(tail >= c.line && tail <= c.line + std::strlen(c.line)) << "the tail points into the line";
         EXPECT_STREQ(tail, c.tail);
         EXPECT_EQ(IsBatchModeTail(tail), c.batch);
-        std::wstring wide;  // each byte as the character of that code: the wide cut agrees
-        for (const char* p = c.line; *p; ++p) wide += static_cast<wchar_t>(static_cast<unsigned char>(*p));
-        EXPECT_EQ(CutCommandTail(wide.c_str()) - wide.c_str(), tail - c.line);
     }
     EXPECT_FALSE(IsBatchModeTail(nullptr));
 }

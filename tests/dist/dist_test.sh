@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The packages under Wine: the zip's listing and its program; the MSI installed quietly (files, Start-menu
-# shortcut started in the install folder, "Open with" entries) and its program opened with a file; a newer
-# package over it replacing it in place; the uninstall leaving only the user's own files.
+# The packages under Wine: the zip's listing, its program's manifest, and the program opening a file; the MSI
+# installed quietly (files, Start-menu shortcut started in the install folder, "Open with" entries) and its
+# program opening a file; a newer package over it replacing it in place; the uninstall leaving only the user's
+# own files.
 # Usage: dist_test.sh KELVANE_EXE VERSION E2E_TESTS_EXE WORK_FOLDER (inside a Wine session)
 set -euo pipefail
 export LC_ALL=C  # the order of listings
@@ -21,6 +22,9 @@ opens_file() { (cd "$work" && wine "$e2e" --gtest_filter='FileArgumentTest.*' "-
 [ "$(unzip -Z1 "$work/$v1.zip" | sort | tr '\n' ' ')" = \
   "$v1/ $v1/Kelvane.exe $v1/LICENSE.txt $v1/README.txt $v1/demo.srt " ] || fail "zip listing"
 unzip -q "$work/$v1.zip" -d "$work/unzipped"
+for part in Microsoft.Windows.Common-Controls '>PerMonitorV2, PerMonitor<' asInvoker supportedOS; do
+  grep -qF "$part" "$work/unzipped/$v1/Kelvane.exe" || fail "the program's manifest lacks $part"
+done
 opens_file "$work/unzipped/$v1/Kelvane.exe" zip
 
 trap 'wine msiexec /x "$(wine winepath -w "$work/$v2.msi")" /qn; wine msiexec /x "$(wine winepath -w "$work/$v1.msi")" /qn' EXIT
