@@ -23,7 +23,7 @@ target_compile_definitions(kelvane_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRIC
 
 set(KELVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/Kelvane.rc)
 set_source_files_properties(${KELVANE_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Kelvane.manifest;${CMAKE_SOURCE_DIR}/res/Kelvane.ico")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Kelvane.manifest;${CMAKE_SOURCE_DIR}/res/Kelvane.ico;${CMAKE_BINARY_DIR}/generated/KelvaneVersion.h")
 
 file(GLOB kelvane_app_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
 list(REMOVE_ITEM kelvane_app_sources ${kelvane_core_sources})
