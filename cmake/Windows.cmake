@@ -22,8 +22,9 @@ target_link_libraries(kelvane_win PUBLIC kelvane_core user32 gdi32 comdlg32 comc
 target_compile_definitions(kelvane_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 
 set(KELVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/Kelvane.rc)
-set_source_files_properties(${KELVANE_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Kelvane.manifest;${CMAKE_SOURCE_DIR}/res/Kelvane.ico;${CMAKE_BINARY_DIR}/generated/KelvaneVersion.h")
+set(kelvane_resource_inputs ${CMAKE_SOURCE_DIR}/res/Kelvane.manifest ${CMAKE_SOURCE_DIR}/res/Kelvane.ico
+    ${CMAKE_BINARY_DIR}/generated/KelvaneVersion.h)
+set_source_files_properties(${KELVANE_RESOURCES} PROPERTIES OBJECT_DEPENDS "${kelvane_resource_inputs}")
 
 file(GLOB kelvane_app_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
 list(REMOVE_ITEM kelvane_app_sources ${kelvane_core_sources})
