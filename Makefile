@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build run test bench fuzz deps clean
+.PHONY: all build run test bench fuzz deps dist clean
 
 all: build
 
@@ -25,5 +25,11 @@ bench: deps
 fuzz: deps
 	@bash tools/fuzz.sh $(FUZZ_SECONDS)
 
+# dist/Kelvane-VERSION-win64.zip and .msi; the version is project()'s in CMakeLists.txt.
+dist: deps
+	cmake --preset win >/dev/null && cmake --build --preset win --target Kelvane
+	@bash tools/dist.sh build/win/bin/Kelvane.exe \
+	  "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win/CMakeCache.txt)" dist
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -1,28 +1,49 @@
 #include "app/CommandLine.h"
 
 #include <cstring>
+#include <type_traits>
 
-const char* CutCommandTail(const char* commandLine)
+namespace {
+
+// Characters are compared as unsigned, so bytes from 0x80 up (and every
+// character beyond ASCII) belong to the name.
+template <typename Char>
+const Char* CutTail(const Char* commandLine)
 {
+    using Code = std::make_unsigned_t<Char>;
     if (commandLine == nullptr)
-        return "";
-    // Bytes are compared as unsigned, so characters from 0x80 up belong to the name.
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(commandLine);
-    if (*p == '"') {
+        return nullptr;
+    const Char* p = commandLine;
+    auto code = [&p] { return static_cast<Code>(*p); };
+    if (code() == '"') {
         // A quoted program name ends at the next double quote, or at the end.
         ++p;
-        while (*p != '\0' && *p != '"')
+        while (code() != 0 && code() != '"')
             ++p;
-        if (*p == '"')
+        if (code() == '"')
             ++p;
     } else {
-        while (*p > ' ')
+        while (code() > ' ')
             ++p;
     }
     // Blanks, tabs and other control characters between name and tail.
-    while (*p != '\0' && *p <= ' ')
+    while (code() != 0 && code() <= ' ')
         ++p;
-    return reinterpret_cast<const char*>(p);
+    return p;
+}
+
+}  // namespace
+
+const char* CutCommandTail(const char* commandLine)
+{
+    const char* tail = CutTail(commandLine);
+    return tail ? tail : "";
+}
+
+const wchar_t* CutCommandTail(const wchar_t* commandLine)
+{
+    const wchar_t* tail = CutTail(commandLine);
+    return tail ? tail : L"";
 }
 
 bool IsBatchModeTail(const char* tail)

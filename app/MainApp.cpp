@@ -1,5 +1,7 @@
 #include "app/MainApp.h"
 
+#include <commctrl.h>
+
 #include "app/CommandLine.h"
 #include "panel/ControlDlg.h"
 
@@ -9,6 +11,11 @@ CMainApp::CMainApp() : CWinApp(nullptr) {}
 
 BOOL CMainApp::InitInstance()
 {
+    // The manifest asks for common controls 6 (the desktop's visual styles),
+    // which are registered here.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
     // The panel opens "Kelvane.DAT" as it is constructed, before the batch
     // flag is set and long before its OnInitDialog reads that flag.
     CControlDlg dlg;

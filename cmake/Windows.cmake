@@ -1,6 +1,10 @@
 # The Windows program: our framework layer, the windowed code and the resources.
 enable_language(RC)
 
+# The version's one home is project(); the resources take it from a generated header.
+configure_file(${CMAKE_SOURCE_DIR}/res/KelvaneVersion.h.in ${CMAKE_BINARY_DIR}/generated/KelvaneVersion.h @ONLY)
+string(APPEND CMAKE_RC_FLAGS " -I${CMAKE_BINARY_DIR}/generated")
+
 get_target_property(kelvane_core_sources kelvane_core SOURCES)
 list(TRANSFORM kelvane_core_sources PREPEND ${CMAKE_SOURCE_DIR}/)
 file(GLOB kelvane_win_sources CONFIGURE_DEPENDS
@@ -14,10 +18,13 @@ if(NOT kelvane_win_sources)
   return()
 endif()
 add_library(kelvane_win STATIC ${kelvane_win_sources})
-target_link_libraries(kelvane_win PUBLIC kelvane_core user32 gdi32 comdlg32 kernel32)
+target_link_libraries(kelvane_win PUBLIC kelvane_core user32 gdi32 comdlg32 comctl32 shell32 kernel32)
 target_compile_definitions(kelvane_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 
 set(KELVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/Kelvane.rc)
+set(kelvane_resource_inputs ${CMAKE_SOURCE_DIR}/res/Kelvane.manifest ${CMAKE_SOURCE_DIR}/res/Kelvane.ico
+    ${CMAKE_BINARY_DIR}/generated/KelvaneVersion.h)
+set_source_files_properties(${KELVANE_RESOURCES} PROPERTIES OBJECT_DEPENDS "${kelvane_resource_inputs}")
 
 file(GLOB kelvane_app_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
 list(REMOVE_ITEM kelvane_app_sources ${kelvane_core_sources})

@@ -3,6 +3,7 @@
 #include "framework/CommonDialogs.h"
 #include "framework/WinApp.h"
 #include "panel/AboutDlg.h"
+#include "panel/FileArgument.h"
 #include "playback/SubtitleWnd.h"
 #include "res/resource.h"
 
@@ -102,6 +103,8 @@ BOOL CControlDlg::OnInitDialog()
         GetDialogFont(&lf);
         m_lfFont = FromLogFontA(lf);
     }
+    ::DragAcceptFiles(m_hWnd, TRUE);
+    TakeFile(FileFromCommandLine(::GetCommandLineW()));  // over the loaded path
 
     if (m_bBatch) {
         // Batch mode: minimise the panel, then Start with the loaded record.
@@ -191,6 +194,23 @@ void CControlDlg::OnOverlayClosed()
 {
     m_pOverlay = nullptr;
     GetDlgItem(IDOK).EnableWindow(true);
+}
+
+void CControlDlg::TakeFile(const std::string& path)
+{
+    if (path.empty())
+        return;
+    m_strFile = path;
+    ShowFile(GetDlgItem(IDC_FILE), path);
+}
+
+bool CControlDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    if (msg != WM_DROPFILES)
+        return CDialog::OnMessage(msg, wParam, lParam, lResult);
+    TakeFile(FileFromDrop(reinterpret_cast<HDROP>(wParam)));
+    lResult = 0;
+    return true;
 }
 
 bool CControlDlg::OnCommand(UINT nID, UINT nCode, HWND)

@@ -61,6 +61,9 @@ public:
     void GetDialogFont(LOGFONTA* pLogFont);
     // Called by the overlay as it closes: forget it and enable "Start" again.
     void OnOverlayClosed();
+    // A file named on the command line or dropped on the panel: into m_strFile
+    // and the file field. An empty path changes nothing.
+    void TakeFile(const std::string& path);
 
     // Where the minimised panel draws its icon (truncating, centred).
     static POINT IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon);
@@ -86,6 +89,7 @@ protected:
     bool OnSysCommand(UINT nID, LPARAM lParam) override;
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;  // WM_DROPFILES
 
     void OnBrowse();
     void OnFont();

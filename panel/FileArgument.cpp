@@ -1,0 +1,65 @@
+#include "panel/FileArgument.h"
+
+#include <vector>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+std::string ToUtf8(const std::wstring& text)
+{
+    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
+    std::string out(static_cast<size_t>(nBytes > 0 ? nBytes : 0), '\0');
+    if (nBytes > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), nBytes, nullptr,
+                              nullptr);
+    return out;
+}
+
+// The full UTF-8 path of an existing file (not a folder), else empty.
+std::string ExistingFile(const std::wstring& path)
+{
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    const DWORD nChars = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::vector<wchar_t> full(nChars + 1);
+    if (nChars == 0 || ::GetFullPathNameW(path.c_str(), nChars + 1, full.data(), nullptr) == 0)
+        return ToUtf8(path);
+    return ToUtf8(full.data());
+}
+
+}  // namespace
+
+std::string FileFromCommandLine(const wchar_t* commandLine)
+{
+    std::wstring tail = CutCommandTail(commandLine);
+    if (IsBatchModeTail(ToUtf8(tail).c_str()))
+        return {};
+    if (tail.size() >= 2 && tail.front() == L'"' && tail.back() == L'"')
+        tail = tail.substr(1, tail.size() - 2);
+    return ExistingFile(tail);
+}
+
+std::string FileFromDrop(HDROP hDrop)
+{
+    std::string path;
+    const UINT nChars = ::DragQueryFileW(hDrop, 0, nullptr, 0);
+    if (nChars > 0) {
+        std::vector<wchar_t> name(nChars + 1);
+        if (::DragQueryFileW(hDrop, 0, name.data(), nChars + 1) > 0)
+            path = ExistingFile(name.data());
+    }
+    ::DragFinish(hDrop);
+    return path;
+}
+
+void ShowFile(HWND hCtl, const std::string& path)
+{
+    const int nChars = ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(nChars > 0 ? nChars : 1), L'\0');
+    if (nChars > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), nChars);
+    ::SetWindowTextW(hCtl, wide.data());
+}
