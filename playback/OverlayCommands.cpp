@@ -83,9 +83,10 @@ HMENU COverlayCommands::BuildMenu(double dRateInUse)
         add(MF_STRING, c.nID, std::string(c.label) + (c.nMods ? std::string("\t") + c.keyName : ""));
     add(MF_SEPARATOR, 0, "");
     const auto& rates = Rates();
-    for (size_t i = 0; i < rates.size(); ++i)
-        add(MF_STRING | (rates[i].factor == dRateInUse ? MF_CHECKED : 0u), IDM_OVERLAY_RATE_FIRST + static_cast<UINT>(i),
-            rates[i].label);
+    for (size_t i = 0; i < rates.size(); ++i) {
+        const UINT nChecked = rates[i].factor == dRateInUse ? MF_CHECKED : 0u;
+        add(MF_STRING | nChecked, IDM_OVERLAY_RATE_FIRST + static_cast<UINT>(i), rates[i].label);
+    }
     add(MF_SEPARATOR, 0, "");
     add(MF_STRING, IDM_OVERLAY_CLOSE, "&Close");
     return hMenu;

@@ -12,9 +12,13 @@ void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCu
     lf.lfWidth = 0;
     HFONT hFont = ::CreateFontIndirectA(&lf);
     HGDIOBJ hOld = hFont ? dc.SelectObject(hFont) : nullptr;
+    // The text is UTF-8 (the rate presets hold arrows).
+    const int nBytes = static_cast<int>(m_strText.size());
+    std::wstring wide(m_strText.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        std::max(0, ::MultiByteToWideChar(CP_UTF8, 0, m_strText.data(), nBytes, &wide[0], nBytes))));
     RECT rc = rcClient;
-    dc.DrawText(m_strText.data(), static_cast<int>(m_strText.size()), &rc,
-                DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     if (hFont) {
         dc.SelectObject(hOld);
         ::DeleteObject(hFont);

@@ -14,7 +14,7 @@ class CStatusLine {
 public:
     static constexpr UINT kShowMs = 1500;
 
-    // Shows text from now on (until Expire).
+    // Shows text (UTF-8) from now on, until Expire.
     void Show(const std::string& text) { m_strText = text; }
     // The moment is over: what stays is "Paused" while paused, else nothing.
     void Expire(bool bPaused) { m_strText = bPaused ? "Paused" : ""; }
