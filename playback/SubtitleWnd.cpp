@@ -61,9 +61,7 @@ BOOL CSubtitleWnd::OnInitDialog()
     CDialog::OnInitDialog();
     RestoreGeometry();
 
-    // The reader gets its own copy of the path; the clock is read after the
-    // file has been opened and skipped to the start offset.
-    const std::string path = m_pPanel->m_strFile;
+    // The live-control keys, for as long as the overlay exists.
     const std::vector<std::string> taken = m_commands.RegisterHotKeys(m_hWnd);
     if (!taken.empty()) {
         std::string keys;
@@ -71,7 +69,11 @@ BOOL CSubtitleWnd::OnInitDialog()
             keys += (keys.empty() ? "" : ", ") + key;
         ShowStatus("Keys held by another program: " + keys, 4000);
     }
-    m_schedule.SetRate(s_dRate);
+
+    // The reader gets its own copy of the path; the clock is read after the
+    // file has been opened and skipped to the start offset.
+    const std::string path = m_pPanel->m_strFile;
+    m_schedule.SetRate(s_dRate);  // the rate chosen earlier in this session
     if (!m_schedule.Start(path, m_dStartOffset, m_pPanel->m_nDelay))
         return TRUE;  // nothing to play: the banner stays, no timer
     m_nTimer = SetTimer(kTimerId, kTimerPeriod);
