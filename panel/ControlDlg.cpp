@@ -1,5 +1,7 @@
 #include "panel/ControlDlg.h"
 
+#include <algorithm>
+
 #include "framework/CommonDialogs.h"
 #include "framework/WinApp.h"
 #include "panel/AboutDlg.h"
@@ -11,6 +13,7 @@ const char* const CControlDlg::kSettingsFileName = "Kelvane.DAT";
 
 namespace {
 constexpr unsigned kArchiveBufferSize = 4096;
+constexpr UINT kClickedToStart = WM_APP + 1;  // posted by the armed mouse hook
 const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|All Files (*.*)|*.*||";
 }  // namespace
 
@@ -81,6 +84,9 @@ BOOL CControlDlg::OnInitDialog()
             ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
+        const std::string startOnClick = AfxLoadString(IDS_START_ON_CLICK);
+        if (!startOnClick.empty())
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_START_ON_CLICK, startOnClick.c_str());
     }
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -150,6 +156,10 @@ void CControlDlg::OnOK()
 
 void CControlDlg::OnCancel()
 {
+    if (m_startOnClick.IsArmed()) {
+        DisarmStartOnClick();  // Escape while armed only disarms
+        return;
+    }
     if (m_pFile) {
         try {
             UpdateData(true);  // a failing field has been reported; save anyway
@@ -204,15 +214,6 @@ void CControlDlg::TakeFile(const std::string& path)
     ShowFile(GetDlgItem(IDC_FILE), path);
 }
 
-bool CControlDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
-{
-    if (msg != WM_DROPFILES)
-        return CDialog::OnMessage(msg, wParam, lParam, lResult);
-    TakeFile(FileFromDrop(reinterpret_cast<HDROP>(wParam)));
-    lResult = 0;
-    return true;
-}
-
 bool CControlDlg::OnCommand(UINT nID, UINT nCode, HWND)
 {
     if (nCode != BN_CLICKED)
@@ -261,6 +262,10 @@ void CControlDlg::OnFont()
 
 bool CControlDlg::OnSysCommand(UINT nID, LPARAM)
 {
+    if ((nID & 0xFFF0) == IDM_START_ON_CLICK) {
+        ToggleStartOnClick();
+        return true;
+    }
     if ((nID & 0xFFF0) != IDM_ABOUTBOX)
         return false;  // move, size, minimise, restore, close: the default
     CAboutDlg dlgAbout;
@@ -291,4 +296,61 @@ bool CControlDlg::OnPaint()
 HICON CControlDlg::OnQueryDragIcon()
 {
     return m_hIcon;
+}
+
+int32_t CControlDlg::AddToDelay(int32_t ms)
+{
+    const int64_t delay = static_cast<int64_t>(m_nDelay) + ms;
+    m_nDelay = static_cast<int32_t>(std::min<int64_t>(INT32_MAX, std::max<int64_t>(INT32_MIN, delay)));
+    ::SetDlgItemInt(m_hWnd, IDC_DELAY, static_cast<UINT>(m_nDelay), TRUE);
+    return m_nDelay;
+}
+
+void CControlDlg::ToggleStartOnClick()
+{
+    if (m_startOnClick.IsArmed()) {
+        DisarmStartOnClick();
+        return;
+    }
+    // With an overlay open this acts as Start does: it brings it forward.
+    if (m_pOverlay) {
+        OnOK();
+        return;
+    }
+    if (!UpdateData(true) || !m_startOnClick.Arm(m_hWnd, kClickedToStart))
+        return;
+    wchar_t caption[256] = L"";
+    ::GetWindowTextW(m_hWnd, caption, 256);
+    m_strCaption = caption;
+    ::SetWindowTextW(m_hWnd, L"Kelvane - Click Play in your player\u2026");
+    if (HMENU hSysMenu = GetSystemMenu(false))
+        ::CheckMenuItem(hSysMenu, IDM_START_ON_CLICK, MF_BYCOMMAND | MF_CHECKED);
+}
+
+void CControlDlg::DisarmStartOnClick()
+{
+    if (!m_startOnClick.IsArmed())
+        return;
+    m_startOnClick.Disarm();
+    ::SetWindowTextW(m_hWnd, m_strCaption.c_str());
+    if (HMENU hSysMenu = GetSystemMenu(false))
+        ::CheckMenuItem(hSysMenu, IDM_START_ON_CLICK, MF_BYCOMMAND | MF_UNCHECKED);
+}
+
+bool CControlDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    switch (msg) {
+    case WM_DROPFILES:
+        TakeFile(FileFromDrop(reinterpret_cast<HDROP>(wParam)));
+        lResult = 0;
+        return true;
+    case kClickedToStart:
+        if (m_startOnClick.IsArmed()) {
+            DisarmStartOnClick();
+            OnOK();  // Start, at the instant of the press
+        }
+        return true;
+    default:
+        return CDialog::OnMessage(msg, wParam, lParam, lResult);
+    }
 }

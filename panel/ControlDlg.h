@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 #include "framework/Archive.h"
 #include "framework/DataExchange.h"
@@ -14,6 +15,7 @@
 #include "framework/File.h"
 #include "framework/Gdi.h"
 #include "panel/SettingsRecord.h"
+#include "panel/StartOnClick.h"
 
 class CSubtitleWnd;
 
@@ -64,6 +66,8 @@ public:
     // A file named on the command line or dropped on the panel: into m_strFile
     // and the file field. An empty path changes nothing.
     void TakeFile(const std::string& path);
+    // Adds ms to the delay (saturating) and shows it in the field at once; returns the new delay.
+    int32_t AddToDelay(int32_t ms);
 
     // Where the minimised panel draws its icon (truncating, centred).
     static POINT IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon);
@@ -79,6 +83,7 @@ public:
     CFile* m_pFile = nullptr;             // owned until Exit
     CArchive* m_pLoadArchive = nullptr;   // owned until Exit
     CArchive* m_pStoreArchive = nullptr;  // owned until Exit; null when the file cannot be written
+    CStartOnClick m_startOnClick;         // armed: the next mouse press starts playback
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -89,7 +94,7 @@ protected:
     bool OnSysCommand(UINT nID, LPARAM lParam) override;
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;  // WM_DROPFILES
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
 
     void OnBrowse();
     void OnFont();
@@ -98,4 +103,9 @@ private:
     void OpenSettingsFile();
     // Deletes the store archive, the load archive and the file, in this order.
     void ReleaseSettingsFile();
+    // "Start on next click": arms (validated as Start) or disarms.
+    void ToggleStartOnClick();
+    void DisarmStartOnClick();
+
+    std::wstring m_strCaption;  // the caption to put back when disarmed
 };

@@ -98,35 +98,62 @@ BOOL CSubtitleWnd::OnInitDialog()
     CDialog::OnInitDialog();
     RestoreGeometry();
 
+    // The live-control keys, for as long as the overlay exists.
+    const std::vector<std::string> taken = m_commands.RegisterHotKeys(m_hWnd);
+    if (!taken.empty()) {
+        std::string keys;
+        for (const std::string& key : taken)
+            keys += (keys.empty() ? "" : ", ") + key;
+        ShowStatus("Keys held by another program: " + keys, 4000);
+    }
+
     // The reader gets its own copy of the path; the clock is read after the
     // file has been opened and skipped to the start offset.
     const std::string path = m_pPanel->m_strFile;
+    m_schedule.SetRate(s_dRate);  // the rate chosen earlier in this session
     if (!m_schedule.Start(path, m_dStartOffset, m_pPanel->m_nDelay)) {
         // Nothing to play: no timer; the banner stays, with one more line that says why.
         m_strText += "\n" + UnplayableLine(path, m_schedule.FileOpened(), m_dStartOffset);
         return TRUE;
     }
     m_nTimer = SetTimer(kTimerId, kTimerPeriod);
+    m_bTicking = m_nTimer != 0;
+    ArmDueTimer();
     return TRUE;
 }
 
 bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
 {
     Default();
-    if (nIDEvent != m_nTimer)
+    if (nIDEvent == kStatusTimerId) {
+        KillTimer(kStatusTimerId);
+        m_status.Expire(m_schedule.m_bPaused);
+        Refresh();
         return true;
+    }
+    if (nIDEvent == kDueTimerId)
+        KillTimer(kDueTimerId);  // one-shot
+    else if (nIDEvent != m_nTimer)
+        return true;
+    Play();
+    return true;
+}
+
+void CSubtitleWnd::Play()
+{
     std::string text;
     const CPlaybackSchedule::TickResult result = m_schedule.Tick(text);
-    if (result == CPlaybackSchedule::NotDue)
-        return true;
-    m_strText = text;
-    Refresh();
-    if (result == CPlaybackSchedule::ChangedAndFinished) {
-        KillTimer(m_nTimer);
-        m_strText = AfxLoadString(IDS_BANNER);
+    if (result != CPlaybackSchedule::NotDue) {
+        m_strText = text;
         Refresh();
+        if (result == CPlaybackSchedule::ChangedAndFinished) {
+            KillTimer(m_nTimer);
+            m_bTicking = false;
+            m_strText = AfxLoadString(IDS_BANNER);
+            Refresh();
+        }
     }
-    return true;
+    ArmDueTimer();
 }
 
 // ---- Modes ------------------------------------------------------------------
@@ -265,6 +292,8 @@ bool CSubtitleWnd::OnPaint()
         dc.SetBkMode(TRANSPARENT);
         PaintBeneath(&dc, rc);
     }
+    const LOGFONTA lfCue = ToLogFontA(m_pPanel->m_lfFont);
+    m_status.Draw(dc, rc, lfCue);  // first: a tall cue is drawn over it, never under
     rc = TextRect(rc, m_strText, m_sizeLine.cy);
     DrawTextBlock(dc, rc);
     return true;
@@ -332,6 +361,7 @@ bool CSubtitleWnd::OnClose()
 {
     if (m_nTimer != 0)
         KillTimer(m_nTimer);
+    m_commands.UnregisterHotKeys();
     m_pPanel->OnOverlayClosed();
     DestroyWindow();
     return true;

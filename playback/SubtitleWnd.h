@@ -18,7 +18,9 @@
 
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "playback/OverlayCommands.h"
 #include "playback/PlaybackSchedule.h"
+#include "playback/StatusLine.h"
 
 class CControlDlg;
 
@@ -48,6 +50,8 @@ public:
 
     static constexpr UINT_PTR kTimerId = 12345;
     static constexpr UINT kTimerPeriod = 100;  // ms
+    static constexpr UINT_PTR kDueTimerId = 12346;     // one-shot, aimed at the next change
+    static constexpr UINT_PTR kStatusTimerId = 12347;  // ends the status line's moment
 
     std::string m_strText;         // the banner, a cue's text, or empty
     double m_dStartOffset = 0;     // ms; set by the panel before Create
@@ -57,6 +61,13 @@ public:
     SIZE m_sizeLine{0, 0};         // extent of "W" in the font in use; cy = line height
     UINT_PTR m_nTimer = 0;         // what SetTimer returned; 0 = none was set
     CPlaybackSchedule m_schedule;  // clock, phase and the SubRip reader
+    COverlayCommands m_commands;   // live controls: hotkeys and the right-click menu
+    CStatusLine m_status;          // feedback of the live controls
+    bool m_bTicking = false;       // the 100 ms timer runs
+    static double s_dRate;         // rate preset chosen, kept for the session
+
+    // Runs one live-control command (IDM_OVERLAY_...); false for another id.
+    bool DoCommand(UINT nID);
 
 protected:
     BOOL OnInitDialog() override;
@@ -71,8 +82,15 @@ protected:
     bool OnPaint() override;
     bool OnWindowPosChanged(WINDOWPOS* pWndPos) override;
     bool OnTimer(UINT_PTR nIDEvent) override;
+    bool OnCommand(UINT nID, UINT nCode, HWND hCtl) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
 
 private:
     void RestoreGeometry();
     void DrawTextBlock(CDC& dc, RECT& rc) const;
+    // Works off what is due now and arms the one-shot timer for the next change.
+    void Play();
+    void ArmDueTimer();
+    void ShowStatus(const std::string& text, UINT nMs = CStatusLine::kShowMs);
+    void ShowMenu(LPARAM lParam);
 };

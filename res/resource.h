@@ -24,3 +24,21 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC    (-1)
 #endif
+
+// System-menu command of the panel: start playback at the next mouse click.
+#define IDM_START_ON_CLICK 0x0020
+
+// Commands of the overlay (its right-click menu and its global hotkeys).
+#define IDM_OVERLAY_PAUSE      2000
+#define IDM_OVERLAY_LATER      2001
+#define IDM_OVERLAY_EARLIER    2002
+#define IDM_OVERLAY_LATER_1S   2003
+#define IDM_OVERLAY_EARLIER_1S 2004
+#define IDM_OVERLAY_NEXT       2005
+#define IDM_OVERLAY_PREVIOUS   2006
+#define IDM_OVERLAY_SEE_THROUGH 2007
+#define IDM_OVERLAY_RATE_FIRST 2010  // one command per rate preset, 2010-2019
+#define IDM_OVERLAY_CLOSE      2020
+
+// Strings of the live controls.
+#define IDS_START_ON_CLICK 110

@@ -95,7 +95,8 @@ PY
 run_section section_srt_reader
 
 # ---------------------------------------------------------------------------
-# Playback accuracy under Wine: the real schedule on a real 100 ms timer loop,
+# Playback accuracy under Wine: the real schedule on a real timer loop, run twice
+# (the 100 ms timer alone; with the one-shot timer aimed at the next change),
 # over a generated file of 110 cues whose starts lie 200-700 ms apart (about a
 # minute). Prints the lateness of every show and clear change against its due
 # time (min / median / p99 / max) and the drift over the run.

@@ -100,7 +100,7 @@ TEST(Resources, DialogTemplatesMatchTheirTables)
           Row("Button", "OK", IDOK, 175, 5, 50, 14, child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON),
           Row("Static", icon, -1, 10, 17, 20, 20, child | SS_ICON),
           Row("Static", "Kelvane Version 1.0", -1, 39, 10, 119, 8, label | SS_NOPREFIX),
-          Row("Static", "Subtitles over any film, in time", -1, 39, 25, 119, 8, label)}},
+          Row("Static", "Keys: Ctrl+Alt+Space, arrows, T", -1, 39, 25, 119, 8, label)}},
         {IDD_SUBTITLE,
          {Row(font, "Subtitle Window - Resize and doble left click to make transparent", 0, 0, 0, 328, 95,
               popup | WS_VISIBLE | WS_THICKFRAME | DS_SYSMODAL)}},
