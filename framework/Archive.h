@@ -1,6 +1,8 @@
 #pragma once
 // A byte archive over a file, in the format the settings file uses: a 4096-byte
 // buffer, little-endian 32-bit integers, length-prefixed strings, counted reads.
+// Strings are the program's UTF-8; the archive stores one in the ANSI code page
+// when the code page holds it exactly, else in its UTF-16 form, and loads both.
 // Portable: the Windows file and in-memory test files both implement CArchiveFile.
 
 #include <cstdint>
@@ -17,6 +19,14 @@ public:
     // Writes count bytes; false when the file could not take them.
     virtual bool Write(const void* buffer, unsigned count) = 0;
 };
+
+// The ANSI code page of the strings' narrow form. toAnsi: false when the code
+// page cannot hold the text exactly (no best fit). The default is Latin-1.
+struct CAnsiCodePage {
+    bool (*toAnsi)(const std::string& utf8, std::string& ansi);
+    std::string (*fromAnsi)(const std::string& ansi);
+};
+void SetArchiveCodePage(const CAnsiCodePage& codePage);
 
 // Raised when a load meets the end of the file or a malformed record.
 class CArchiveException : public std::runtime_error {
@@ -55,6 +65,8 @@ private:
     uint32_t ReadLittleEndian(unsigned bytes);            // load: 1, 2 or 4 bytes
     void WriteLittleEndian(uint32_t value, unsigned bytes);  // store: 1, 2 or 4 bytes
     void WriteOut();                   // store: hands the collected bytes to the file
+    void WriteLength(uint32_t length); // store: a string's length prefix
+    uint32_t ReadLength(bool& wideMark);  // load: a length prefix, or the UTF-16 mark
     CArchiveFile* m_file;
     unsigned m_mode;
     std::vector<uint8_t> m_buffer;

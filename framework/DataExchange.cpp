@@ -6,6 +6,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Report.h"
+#include "framework/Unicode.h"
 
 namespace {
 
@@ -40,6 +41,14 @@ std::string FieldName(HWND hCtl)
     const std::string text = name.empty() ? problem : "\"" + name + "\": " + problem;
     ReportMessage(pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr, text, MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
+}
+
+std::string GetWideText(HWND hCtl)
+{
+    const int length = ::GetWindowTextLengthW(hCtl);
+    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    buffer.resize(static_cast<size_t>(::GetWindowTextW(hCtl, &buffer[0], static_cast<int>(buffer.size()))));
+    return WideToUtf8(buffer);
 }
 
 std::string GetText(HWND hCtl)
@@ -139,9 +148,9 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value)
 {
     HWND hCtl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate)
-        value = GetText(hCtl);
+        value = GetWideText(hCtl);
     else
-        ::SetWindowTextA(hCtl, value.c_str());
+        ::SetWindowTextW(hCtl, Utf8ToWide(value).c_str());
 }
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int nMin, int nMax)

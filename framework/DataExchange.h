@@ -1,7 +1,8 @@
 #pragma once
 // Dialog data exchange: members <-> controls, with validation. In saving mode
 // the first field that fails shows a message naming its problem, gets the
-// focus, and ends the exchange (UpdateData then returns false).
+// focus, and ends the exchange (UpdateData then returns false). Text is UTF-8
+// in the members.
 
 #include <windows.h>
 

@@ -25,6 +25,7 @@ public:
     CFile& operator=(const CFile&) = delete;
 
     // False when the file could not be opened (or nOpenFlags holds other bits).
+    // The name is UTF-8.
     bool Open(const char* lpszFileName, unsigned nOpenFlags);
     void Close();
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
@@ -38,3 +39,7 @@ public:
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
 };
+
+// Makes the archives store text in this system's ANSI code page where it holds
+// the text exactly (no best fit), else in the UTF-16 form.
+void UseAnsiCodePageForArchives();

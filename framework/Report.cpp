@@ -1,5 +1,6 @@
 #include "framework/Report.h"
 
+#include "framework/Unicode.h"
 #include "framework/WinApp.h"
 
 const char* const kSettingsReadFailedText =
@@ -20,7 +21,7 @@ int ReportMessage(HWND hOwner, const std::string& text, UINT nType)
         return g_hook(hOwner, text, nType);
     if (!hOwner)
         hOwner = AfxGetMainWndHandle();
-    return ::MessageBoxA(hOwner, text.c_str(), AfxGetAppName(), nType);
+    return ::MessageBoxW(hOwner, Utf8ToWide(text).c_str(), Utf8ToWide(AfxGetAppName()).c_str(), nType);
 }
 
 MessageHook SetMessageHook(MessageHook hook)

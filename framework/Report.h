@@ -1,5 +1,5 @@
 #pragma once
-// Messages of this layer to the user (validation, failed settings load). Tests
+// Messages of this layer to the user (validation, the settings file). Tests
 // install a hook to see the messages instead of a blocking message box.
 
 #include <windows.h>
@@ -8,7 +8,8 @@
 
 using MessageHook = int (*)(HWND hOwner, const std::string& text, UINT nType);
 
-// Shows a message box with the application's title; returns the box's result.
+// Shows a message box (text in UTF-8) with the application's title; returns
+// the box's result.
 int ReportMessage(HWND hOwner, const std::string& text, UINT nType = MB_OK | MB_ICONEXCLAMATION);
 // Replaces the message box by hook (null restores it); returns the previous hook.
 MessageHook SetMessageHook(MessageHook hook);

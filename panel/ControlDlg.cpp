@@ -29,6 +29,7 @@ CControlDlg::~CControlDlg()
 
 void CControlDlg::OpenSettingsFile()
 {
+    UseAnsiCodePageForArchives();
     m_pFile = new CFile;
     // Probe: does the file exist and can it be read?
     m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);

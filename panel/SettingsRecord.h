@@ -39,7 +39,7 @@ public:
     uint32_t m_crText = 0;     // text colour, 0x00bbggrr
     KRect m_rcOverlay{};       // the overlay's outer rectangle
     int32_t m_nDelay = 0;      // ms
-    std::string m_strFile;     // subtitle file path, ANSI code page bytes
+    std::string m_strFile;     // subtitle file path, UTF-8
     int32_t m_nMillis = 0;
     int32_t m_nMin = 0;
     int32_t m_nSec = 0;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "framework/Unicode.h"
+
 #include "tests/core/test_util.h"
 
 // Bold Arial -37, white, 100/600/900/700, 1500 ms delay, D:\movie.srt, 0:10:00,000 (ms, min, sec, hour).
@@ -68,7 +70,7 @@ TEST(SettingsRecord, PathPrefixesAndRoundTrips)
         bytes.insert(bytes.begin() + 24, c.prefix.begin(), c.prefix.end());
         CSettingsRecord r;
         ASSERT_TRUE(Load(bytes, r, 3));  // a slow file: the archive refills its buffer often
-        EXPECT_EQ(r.m_strFile.size(), c.length);
+        EXPECT_EQ(Utf8ToUtf16(r.m_strFile).size(), c.length);
         EXPECT_EQ(Saved(r), bytes);
     }
 }
@@ -118,7 +120,11 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
     const struct { Bytes bytes; std::string loaded; } cases[] = {
         {{0xFF, 0x03, 0x00, 'a', 'b', 'c'}, "abc"},
         {{0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'x', 'y'}, "xy"},
-        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b', 0}, "kept, cause " + std::to_string(CArchiveException::badFormat)},
+        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b', 0}, "ab"},  // the UTF-16 form
+        {{0xFF, 0xFE, 0xFF, 0x02, 0x2F, 0x04, 0x3D, 0xD8}, "\xD0\xAF\xED\xA0\xBD"},  // U+042F, a lone surrogate
+        {{0xE9}, "kept, cause 0"}, {{0x01, 0xE9}, "\xC3\xA9"},  // the narrow form is Latin-1 by default
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 0x01}, "kept, cause " + std::to_string(CArchiveException::badFormat)},
+        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b'}, kEnd},
         {{}, kEnd}, {{0xFF, 0x2C}, kEnd}, {{0xFF, 0xFF, 0xFF, 0x01, 0x00}, kEnd}, {{0x0A, 'a', 'b', 'c', 'd'}, kEnd},
         {huge, kEnd},
     };
@@ -135,5 +141,31 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
         }
         EXPECT_EQ(s, c.loaded);
         EXPECT_LT(g_largestAllocation, 64 * 1024u) << "memory grows with the bytes read, not with the claim";
+    }
+}
+
+TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16)
+{
+    Bytes long16 = {0xFF, 0xFE, 0xFF, 0xFF, 0x00, 0x01};  // 256 units: the units' own 16-bit length
+    for (int i = 0; i < 255; ++i)
+        long16.insert(long16.end(), {'x', 0});
+    long16.insert(long16.end(), {0x2F, 0x04});
+    const struct { std::string text; Bytes stored; } cases[] = {
+        {"D:\\\xC3\xA9", {0x04, 'D', ':', '\\', 0xE9}},  // U+00E9: Latin-1 holds it
+        {"\xD0\xAF\xF0\x9F\x8E\xAC", {0xFF, 0xFE, 0xFF, 0x03, 0x2F, 0x04, 0x3C, 0xD8, 0xAC, 0xDF}},  // U+042F U+1F3AC
+        {std::string(255, 'x') + "\xD0\xAF", long16},
+    };
+    for (const auto& c : cases) {
+        CMemoryFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            ar << c.text;
+        }
+        EXPECT_EQ(file.m_data, c.stored);
+        CMemoryFile again(file.m_data);
+        CArchive ar(&again, CArchive::load);
+        std::string loaded;
+        ar >> loaded;
+        EXPECT_EQ(loaded, c.text);
     }
 }

@@ -1,12 +1,15 @@
 // The panel's sound fixes under Wine, in a fresh folder: a second instance or a read-only file never
-// writes (the read-only file still loads), and after a failed load the font starts from the panel's own.
+// writes (the read-only file still loads), after a failed load the font starts from the
+// panel's own, and a path outside the code page reaches file and reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "panel/ControlDlg.h"
+#include "playback/SrtReader.h"
 #include "res/resource.h"
 #include "win_test_util.h"
 
@@ -113,6 +116,35 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     dlg.DestroyWindow();
     EXPECT_TRUE(g_messages.empty()) << "nothing failed, nothing was written";
     EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
+}
+
+TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
+{
+    // Cyrillic and Japanese: no single ANSI code page holds both.
+    const std::wstring path =
+        std::wstring(m_dir.begin(), m_dir.end()) + L"\\\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt";
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    ASSERT_TRUE(file);
+    std::fputs("1\n00:00:01,000 --> 00:00:02,000\nHi\n", file);
+    std::fclose(file);
+    {
+        CControlDlg dlg;
+        ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+        SetDlgItemTextW(dlg, IDC_FILE, path.c_str());
+        PressExit(dlg);
+        dlg.DestroyWindow();
+    }
+    const std::string units(reinterpret_cast<const char*>(path.data()), path.size() * 2);
+    EXPECT_EQ(ReadBytes("Kelvane.DAT").substr(24, 4 + units.size()),
+              "\xFF\xFE\xFF" + std::string(1, char(path.size())) + units);
+    CControlDlg again;
+    ASSERT_TRUE(again.Create(IDD_CONTROL, HWND(nullptr)));
+    wchar_t shown[MAX_PATH] = {};
+    GetDlgItemTextW(again, IDC_FILE, shown, MAX_PATH);
+    EXPECT_EQ(shown, path);
+    EXPECT_EQ(CSrtReader().Open(again.m_strFile, 0), 1) << "the reader opens it";
+    again.DestroyWindow();
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
 }  // namespace
