@@ -17,8 +17,16 @@ void CSettingsRecord::SerializeRecord(CArchive& ar)
     // the fields before it loaded and the rest as they were.
     ar >> m_nDelay >> m_nHour >> m_nMin >> m_nSec >> m_nMillis >> m_crText >> m_strFile;
 
-    // Counted reads: the rectangle and the font take the bytes that are there;
-    // the bytes the file lacks keep what the fields held.
-    ar.Read(&m_rcOverlay, sizeof m_rcOverlay);
-    ar.Read(&m_lfFont, sizeof m_lfFont);
+    // A rectangle or font cut short is no value: the rectangle counts as not
+    // stored, the font keeps what it held, and the file is incomplete.
+    KRect rect{};
+    if (ar.Read(&rect, sizeof rect) != sizeof rect) {
+        m_rcOverlay = KRect{};
+        throw CArchiveException(CArchiveException::endOfFile, "unexpected end of file");
+    }
+    m_rcOverlay = rect;
+    KLogFont font;
+    if (ar.Read(&font, sizeof font) != sizeof font)
+        throw CArchiveException(CArchiveException::endOfFile, "unexpected end of file");
+    m_lfFont = font;
 }

@@ -46,7 +46,7 @@ public:
     int32_t m_nHour = 0;
 
     // Stores or loads the record's fields in file order. A load that meets the
-    // end of the file before the path is complete throws CArchiveException; one
-    // that meets it inside the rectangle or the font takes the bytes present.
+    // end of the file throws CArchiveException(endOfFile); the fields before
+    // the cut are loaded, a cut rectangle is all zero, a cut font is left alone.
     void SerializeRecord(CArchive& ar);
 };

@@ -86,12 +86,14 @@ TEST(SettingsRecord, FileCutAnywhere)
     for (size_t cut = 0; cut <= kExampleBytes.size(); ++cut) {
         SCOPED_TRACE(cut);
         CSettingsRecord r = before;
-        // A cut before the path's end fails and keeps the integer or path it cuts; a cut in the
-        // rectangle or the font loads without error what is there and keeps the rest.
-        EXPECT_EQ(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + cut), r), cut >= kPathEnd);
-        const size_t taken = cut >= kPathEnd ? cut : cut >= 24 ? 24 : cut / 4 * 4;
+        // Every cut fails and keeps the integer, path or font it cuts; a cut rectangle is all zero.
+        EXPECT_EQ(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + cut), r), cut == kExampleBytes.size());
+        const size_t taken = cut == kExampleBytes.size() ? cut : cut >= kPathEnd + 16 ? kPathEnd + 16
+                             : cut >= kPathEnd ? kPathEnd : cut >= 24 ? 24 : cut / 4 * 4;
         Bytes expected(kExampleBytes.begin(), kExampleBytes.begin() + taken);
         expected.insert(expected.end(), beforeBytes.begin() + taken, beforeBytes.end());
+        if (cut >= kPathEnd && cut < kPathEnd + 16)
+            std::fill(expected.begin() + kPathEnd, expected.begin() + kPathEnd + 16, 0);
         EXPECT_EQ(Saved(r), expected);
     }
 }

@@ -66,8 +66,10 @@ TEST_F(ControlPanel, SecondInstanceStartsWithDefaultsAndNeverWrites)
 
 TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
 {
-    // An empty file and one cut inside the path: both fail to load.
-    for (const std::string& bytes : {std::string(), std::string(24, '\x01') + "\x0C" + "D:\\mo"}) {
+    // An empty file, one cut inside the path, one that ends just before the font, one cut inside it.
+    const std::string toFont = std::string(24, '\x01') + '\0' + std::string(16, '\x02');
+    for (const std::string& bytes : {std::string(), std::string(24, '\x01') + "\x0C" + "D:\\mo", toFont,
+                                     toFont + std::string(30, '\x03')}) {
         SCOPED_TRACE(bytes.size());
         WriteBytes("Kelvane.DAT", bytes);
         g_messages.clear();
