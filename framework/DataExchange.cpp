@@ -35,12 +35,18 @@ std::string FieldName(HWND hCtl)
     return name;
 }
 
-[[noreturn]] void FailWithMessage(CDataExchange* pDX, const std::string& problem)
+// The first failing field shows its message; the exchange then ends there,
+// or goes on with the next field when it takes every field.
+void FailWithMessage(CDataExchange* pDX, const std::string& problem)
 {
-    const std::string name = FieldName(pDX->m_hWndLastControl);
-    const std::string text = name.empty() ? problem : "\"" + name + "\": " + problem;
-    ReportMessage(pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr, text, MB_OK | MB_ICONEXCLAMATION);
-    pDX->Fail();
+    if (!pDX->m_bFailed) {
+        const std::string name = FieldName(pDX->m_hWndLastControl);
+        const std::string text = name.empty() ? problem : "\"" + name + "\": " + problem;
+        ReportMessage(pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr, text, MB_OK | MB_ICONEXCLAMATION);
+    }
+    pDX->m_bFailed = true;
+    if (!pDX->m_bTakeEveryField)
+        pDX->Fail();
 }
 
 std::string GetWideText(HWND hCtl)
@@ -69,9 +75,11 @@ void ExchangeNumber(CDataExchange* pDX, int nIDC, int& value)
             break;
         case NumberParse::notNumber:
             FailWithMessage(pDX, "please enter a whole number.");
+            return;  // the member keeps its value
         case NumberParse::outOfRange:
             FailWithMessage(pDX, "the number is too large; please enter a whole number from -2147483648 "
                                  "to 2147483647.");
+            return;  // the member keeps its value
         }
         value = parsed;
     } else {

@@ -1,8 +1,9 @@
 #pragma once
 // Dialog data exchange: members <-> controls, with validation. In saving mode
 // the first field that fails shows a message naming its problem, gets the
-// focus, and ends the exchange (UpdateData then returns false). Text is UTF-8
-// in the members.
+// focus, and ends the exchange (UpdateData then returns false) -- unless the
+// exchange takes every field: then later fields are still taken, and only the
+// first failure shows its message. Text is UTF-8 in the members.
 
 #include <windows.h>
 
@@ -22,6 +23,8 @@ public:
     bool m_bSaveAndValidate;
     CDialog* m_pDlgWnd;
     HWND m_hWndLastControl = nullptr;
+    bool m_bTakeEveryField = false;  // go on past a failing field
+    bool m_bFailed = false;          // a field has failed (and been reported)
 };
 
 // Thrown by CDataExchange::Fail and caught by UpdateData; never leaves it.

@@ -150,7 +150,7 @@ void CControlDlg::OnCancel()
 {
     if (m_pFile) {
         try {
-            UpdateData(true);  // a failing field has been reported; save anyway
+            TakeEveryField();  // a failing field has been reported; save anyway
             if (m_bCanSave && m_pStoreArchive) {
                 m_pFile->SeekToBegin();
                 Serialize(*m_pStoreArchive);
@@ -165,6 +165,13 @@ void CControlDlg::OnCancel()
         ReleaseSettingsFile();
     }
     CDialog::OnCancel();
+}
+
+void CControlDlg::TakeEveryField()
+{
+    CDataExchange dx(this, true);
+    dx.m_bTakeEveryField = true;
+    DoDataExchange(&dx);
 }
 
 void CControlDlg::Serialize(CArchive& ar)

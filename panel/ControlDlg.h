@@ -92,6 +92,8 @@ protected:
 
 private:
     void OpenSettingsFile();
+    // Exit's exchange: every field is taken, a failing one as far as it can be.
+    void TakeEveryField();
     // Deletes the store archive, the load archive and the file, in this order.
     void ReleaseSettingsFile();
 };

@@ -1,12 +1,13 @@
 // The panel's sound fixes under Wine, in a fresh folder: a second instance or a read-only file never
 // writes (the read-only file still loads), after a failed load the font starts from the
-// panel's own, and a path outside the code page reaches file and reader.
+// panel's own, Exit takes every field it can, and a path outside the code page reaches file and reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "panel/ControlDlg.h"
 #include "playback/SrtReader.h"
@@ -118,6 +119,28 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     dlg.DestroyWindow();
     EXPECT_TRUE(g_messages.empty()) << "nothing failed, nothing was written";
     EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
+}
+
+TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
+{
+    CControlDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+    dlg.m_nDelay = 1500;
+    const struct { int id; const char* text; } typed[] = {
+        {IDC_DELAY, "5x"}, {IDC_FILE, "new.srt"}, {IDC_MILLIS, "5000"}, {IDC_MIN, "7"}, {IDC_SEC, "8"},
+        {IDC_HOUR, "99"}};
+    for (const auto& t : typed)
+        SetDlgItemTextA(dlg, t.id, t.text);
+    PressExit(dlg);
+    dlg.DestroyWindow();
+    ASSERT_EQ(g_messages.size(), 1u) << "for the first failing field only";
+    EXPECT_NE(g_messages[0].find("Delay"), std::string::npos) << g_messages[0];
+    const std::string saved = ReadBytes("Kelvane.DAT");
+    ASSERT_GE(saved.size(), 32u);
+    int32_t values[5];  // delay, hour, min, sec, millis: no number keeps 1500, out of range is kept as typed
+    std::memcpy(values, saved.data(), sizeof values);
+    EXPECT_EQ(std::vector<int32_t>(values, values + 5), (std::vector<int32_t>{1500, 99, 7, 8, 5000}));
+    EXPECT_EQ(saved.substr(24, 8), "\x07new.srt");
 }
 
 TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
