@@ -18,6 +18,12 @@ public:
     virtual unsigned Read(void* buffer, unsigned count) = 0;
     // Writes count bytes; false when the file could not take them.
     virtual bool Write(const void* buffer, unsigned count) = 0;
+    // For rewriting the file in place (a save that is undone when it fails):
+    // move to an offset from the start, the length, cut or extend to a length.
+    // A file that cannot answers false, or -1 for the length.
+    virtual bool SeekTo(uint64_t) { return false; }
+    virtual int64_t GetSize() { return -1; }
+    virtual bool SetSize(uint64_t) { return false; }
 };
 
 // The ANSI code page of the strings' narrow form. toAnsi: false when the code
@@ -31,7 +37,8 @@ void SetArchiveCodePage(const CAnsiCodePage& codePage);
 // Raised when a load meets the end of the file or a malformed record.
 class CArchiveException : public std::runtime_error {
 public:
-    enum Cause { endOfFile, badFormat, writeFailed };
+    // writeUndoFailed: a write failed and the file could not be put back as it was.
+    enum Cause { endOfFile, badFormat, writeFailed, writeUndoFailed };
     CArchiveException(Cause cause, const char* what) : std::runtime_error(what), m_cause(cause) {}
     Cause m_cause;
 };

@@ -124,3 +124,8 @@ bool CFile::Write(const void* buffer, unsigned count)
     DWORD written = 0;
     return ::WriteFile(m_hFile, buffer, count, &written, nullptr) && written == count;
 }
+
+bool CFile::SetSize(uint64_t size)
+{
+    return SeekTo(size) && ::SetEndOfFile(m_hFile);
+}

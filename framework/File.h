@@ -36,6 +36,9 @@ public:
 
     unsigned Read(void* buffer, unsigned count) override;
     bool Write(const void* buffer, unsigned count) override;
+    bool SeekTo(uint64_t offset) override { return Seek(static_cast<long long>(offset), begin) >= 0; }
+    int64_t GetSize() override { return GetLength(); }
+    bool SetSize(uint64_t size) override;  // moves to size and ends the file there
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
 };

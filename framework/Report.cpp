@@ -30,3 +30,10 @@ MessageHook SetMessageHook(MessageHook hook)
     g_hook = hook;
     return previous;
 }
+
+std::string SettingsSaveFailedText(bool undone)
+{
+    return std::string(kSettingsWriteFailedText) + " The disk may be full or the file unavailable.\n\n" +
+           (undone ? "The file is left exactly as it was before."
+                   : "The file could not be put back as it was and may now be damaged.");
+}

@@ -18,3 +18,6 @@ MessageHook SetMessageHook(MessageHook hook);
 extern const char* const kSettingsReadFailedText;
 // The words shown when the settings could not be written.
 extern const char* const kSettingsWriteFailedText;
+
+// A failed save: the file was put back as it was (undone), or perhaps not.
+std::string SettingsSaveFailedText(bool undone);

@@ -1,6 +1,7 @@
 #include "panel/ControlDlg.h"
 
 #include "framework/CommonDialogs.h"
+#include "framework/Report.h"
 #include "framework/WinApp.h"
 #include "panel/AboutDlg.h"
 #include "playback/SubtitleWnd.h"
@@ -151,11 +152,14 @@ void CControlDlg::OnCancel()
     if (m_pFile) {
         try {
             TakeEveryField();  // a failing field has been reported; save anyway
-            if (m_bCanSave && m_pStoreArchive) {
-                m_pFile->SeekToBegin();
-                Serialize(*m_pStoreArchive);
-                m_pStoreArchive->Flush();
-            }
+            if (m_bCanSave && m_pStoreArchive)
+                SaveRecord(*m_pStoreArchive, *m_pFile);
+        } catch (const CArchiveException& e) {
+            // The file is as it was (unless even that failed): say so and end.
+            ReleaseSettingsFile();
+            CDialog::OnCancel();
+            ReportMessage(m_hWnd, SettingsSaveFailedText(e.m_cause != CArchiveException::writeUndoFailed));
+            return;
         } catch (...) {
             // Exit always ends the panel; the error is then reported.
             ReleaseSettingsFile();

@@ -49,4 +49,9 @@ public:
     // end of the file throws CArchiveException(endOfFile); the fields before
     // the cut are loaded, a cut rectangle is all zero, a cut font is left alone.
     void SerializeRecord(CArchive& ar);
+    // Writes the record at the start of file through ar, a store archive on
+    // it. Bytes after a shorter record stay. When a write fails, the file gets
+    // back its old bytes and length and CArchiveException(writeFailed) follows
+    // (writeUndoFailed when even that failed).
+    void SaveRecord(CArchive& ar, CArchiveFile& file);
 };

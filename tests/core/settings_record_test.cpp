@@ -98,6 +98,58 @@ TEST(SettingsRecord, FileCutAnywhere)
     }
 }
 
+// A file written in place on a disk that holds at most m_capacity bytes of it: a write that would grow
+// it further takes what fits and fails, as on a full disk.
+class CFullDiskFile : public CMemoryFile {
+public:
+    using CMemoryFile::CMemoryFile;
+    bool Write(const void* buffer, unsigned count) override
+    {
+        const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
+        m_data.resize(std::max(m_data.size(), m_pos + take));
+        std::memcpy(m_data.data() + m_pos, buffer, take);
+        m_pos += take;
+        return take == count;
+    }
+    bool SeekTo(uint64_t offset) override { return m_pos = offset, true; }
+    int64_t GetSize() override { return static_cast<int64_t>(m_data.size()); }
+    bool SetSize(uint64_t size) override { return m_data.resize(size), true; }
+    size_t m_capacity = 0;
+};
+
+TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
+{
+    Bytes before = kExampleBytes;
+    before.resize(200, 0x77);  // a record, then bytes a longer record left
+    const struct { Bytes before; size_t path, capacity; bool saved; } cases[] = {
+        {before, 5, 200, true},      // a shorter record: written in place, the bytes after it stay
+        {before, 300, 250, false},   // the disk fills while the longer record grows the file
+        {before, 5000, 4200, false}, // ... after a first full buffer went out
+        {{}, 0, 50, false},          // the first save into a new, empty file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        CFullDiskFile file(c.before);
+        file.m_capacity = c.capacity;
+        CSettingsRecord r = kExample;
+        r.m_strFile.assign(c.path, 'p');
+        CArchive ar(&file, CArchive::store);
+        try {
+            r.SaveRecord(ar, file);
+            EXPECT_TRUE(c.saved);
+        } catch (const CArchiveException& e) {
+            EXPECT_FALSE(c.saved);
+            EXPECT_EQ(e.m_cause, CArchiveException::writeFailed);
+        }
+        Bytes expected = c.before;
+        if (c.saved) {
+            const Bytes record = Saved(r);
+            std::copy(record.begin(), record.end(), expected.begin());
+        }
+        EXPECT_EQ(file.m_data, expected);
+    }
+}
+
 // Every allocation of the test program goes through here, so that a test can
 // show that a size read from a file is not trusted.
 static size_t g_largestAllocation = 0;
