@@ -77,6 +77,7 @@ bool CFile::Open(const char* lpszFileName, unsigned nOpenFlags)
     // Share mode none: while we hold the file nobody else can open it.
     m_hFile = ::CreateFileW(Utf8ToWide(lpszFileName).c_str(), access, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
+    m_nOpenError = m_hFile == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
     return m_hFile != INVALID_HANDLE_VALUE;
 }
 

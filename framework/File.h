@@ -24,8 +24,8 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // False when the file could not be opened (or nOpenFlags holds other bits).
-    // The name is UTF-8.
+    // False when the file could not be opened (or nOpenFlags holds other bits);
+    // m_nOpenError then holds the platform's reason. The name is UTF-8.
     bool Open(const char* lpszFileName, unsigned nOpenFlags);
     void Close();
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
@@ -41,6 +41,7 @@ public:
     bool SetSize(uint64_t size) override;  // moves to size and ends the file there
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    DWORD m_nOpenError = 0;
 };
 
 // Makes the archives store text in this system's ANSI code page where it holds

@@ -31,6 +31,26 @@ MessageHook SetMessageHook(MessageHook hook)
     return previous;
 }
 
+std::string SettingsNotWritableText(const char* fileName, DWORD openError)
+{
+    const std::wstring name = Utf8ToWide(fileName);
+    std::wstring full(MAX_PATH * 4, L'\0');
+    const DWORD length = ::GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    full.resize(length > 0 && length < full.size() ? length : 0);
+    const std::string path = full.empty() ? std::string(fileName) : WideToUtf8(full);
+
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    std::string why;
+    if (openError == ERROR_SHARING_VIOLATION || openError == ERROR_LOCK_VIOLATION)
+        why = "is in use by another program (perhaps another Kelvane)";
+    else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        why = "is a folder, not a file";
+    else
+        why = "cannot be written (it is read-only, or its folder does not allow changes)";
+    return "The settings file\n" + path + "\n" + why + ".\n\nKelvane works as usual, but your settings will not be "
+                                                        "saved this time.";
+}
+
 std::string SettingsSaveFailedText(bool undone)
 {
     return std::string(kSettingsWriteFailedText) + " The disk may be full or the file unavailable.\n\n" +

@@ -19,5 +19,9 @@ extern const char* const kSettingsReadFailedText;
 // The words shown when the settings could not be written.
 extern const char* const kSettingsWriteFailedText;
 
+// The settings file (a name, UTF-8) could not be opened for writing, for the
+// platform's reason openError: names it, says why as far as known, and that
+// the settings will not be saved this time.
+std::string SettingsNotWritableText(const char* fileName, DWORD openError);
 // A failed save: the file was put back as it was (undone), or perhaps not.
 std::string SettingsSaveFailedText(bool undone);

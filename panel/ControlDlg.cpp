@@ -38,6 +38,7 @@ void CControlDlg::OpenSettingsFile()
         m_pFile->Close();
     // Read and write, created when missing, never truncated, no sharing.
     m_bCanSave = m_pFile->Open(kSettingsFileName, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+    m_nSaveOpenError = m_pFile->m_nOpenError;
     if (!m_bCanSave && m_bHaveSettings) {
         // A read-only file (or folder): still show the user's settings, but
         // never write. Nothing to load when even this open fails.
@@ -113,6 +114,9 @@ BOOL CControlDlg::OnInitDialog()
         SetWindowPlacement(&wp);
         OnOK();
     }
+    // Said once, after a batch run's playback has started.
+    if (!m_bCanSave)
+        ReportMessage(m_hWnd, NotWritableText());
     return TRUE;
 }
 
@@ -176,6 +180,11 @@ void CControlDlg::TakeEveryField()
     CDataExchange dx(this, true);
     dx.m_bTakeEveryField = true;
     DoDataExchange(&dx);
+}
+
+std::string CControlDlg::NotWritableText() const
+{
+    return SettingsNotWritableText(kSettingsFileName, m_nSaveOpenError);
 }
 
 void CControlDlg::Serialize(CArchive& ar)

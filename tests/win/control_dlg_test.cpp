@@ -1,5 +1,5 @@
 // The panel's sound fixes under Wine, in a fresh folder: a second instance or a read-only file never
-// writes (the read-only file still loads), after a failed load the font starts from the
+// writes (the read-only file still loads) and says so once, after a failed load the font starts from the
 // panel's own, Exit takes every field it can, and a path outside the code page reaches file and reader.
 #include <windows.h>
 
@@ -57,7 +57,9 @@ TEST_F(ControlPanel, SecondInstanceStartsWithDefaultsAndNeverWrites)
         ASSERT_TRUE(second.Create(IDD_CONTROL, HWND(nullptr)));
         SetDlgItemTextA(second, IDC_DELAY, "7");
         PressExit(second);
-        EXPECT_TRUE(g_messages.empty());
+        ASSERT_EQ(g_messages.size(), 1u) << "said once, at start";
+        EXPECT_NE(g_messages[0].find("Kelvane.DAT\nis in use"), std::string::npos) << g_messages[0];
+        EXPECT_NE(g_messages[0].find("will not be saved this time"), std::string::npos) << g_messages[0];
         EXPECT_FALSE(second.IsWindowVisible()) << "Exit still closes the panel";
         second.DestroyWindow();
     }  // the first ends without Exit: it writes nothing either
@@ -117,7 +119,8 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     PressExit(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible()) << "Exit still closes the panel";
     dlg.DestroyWindow();
-    EXPECT_TRUE(g_messages.empty()) << "nothing failed, nothing was written";
+    ASSERT_EQ(g_messages.size(), 1u) << "that it will not be saved, once";
+    EXPECT_NE(g_messages[0].find("cannot be written"), std::string::npos) << g_messages[0];
     EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
 }
 
