@@ -70,15 +70,18 @@ void ExchangeNumber(CDataExchange* pDX, int nIDC, int& value)
     HWND hCtl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         int parsed = 0;
-        switch (ParseDecimalInt32(GetText(hCtl).c_str(), parsed)) {
+        const NumberParse result = ParseDecimalInt32(GetText(hCtl).c_str(), parsed);
+        switch (result) {
         case NumberParse::ok:
             break;
         case NumberParse::notNumber:
             FailWithMessage(pDX, "please enter a whole number.");
             return;  // the member keeps its value
-        case NumberParse::outOfRange:
-            FailWithMessage(pDX, "the number is too large; please enter a whole number from -2147483648 "
-                                 "to 2147483647.");
+        case NumberParse::tooSmall:
+        case NumberParse::tooLarge:
+            FailWithMessage(pDX, std::string("the number is too ") +
+                                     (result == NumberParse::tooSmall ? "small" : "large") +
+                                     "; please enter a whole number from -2147483648 to 2147483647.");
             return;  // the member keeps its value
         }
         value = parsed;
@@ -102,19 +105,19 @@ NumberParse ParseDecimalInt32(const char* text, int& value)
     if (*p < '0' || *p > '9')
         return NumberParse::notNumber;
     int64_t magnitude = 0;
-    bool tooLarge = false;
+    bool overflow = false;
     for (; *p >= '0' && *p <= '9'; ++p) {
         if (magnitude <= INT64_C(2147483648))
             magnitude = magnitude * 10 + (*p - '0');
-        tooLarge = tooLarge || magnitude > INT64_C(2147483648);
+        overflow = overflow || magnitude > INT64_C(2147483648);
     }
     while (IsBlank(*p))
         ++p;
     if (*p != '\0')
         return NumberParse::notNumber;
     const int64_t signedValue = negative ? -magnitude : magnitude;
-    if (tooLarge || signedValue > INT32_MAX)
-        return NumberParse::outOfRange;
+    if (overflow || signedValue > INT32_MAX || signedValue < INT32_MIN)
+        return negative ? NumberParse::tooSmall : NumberParse::tooLarge;
     value = static_cast<int>(signedValue);
     return NumberParse::ok;
 }

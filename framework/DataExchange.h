@@ -38,5 +38,5 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int nMin, int nMax);
 
 // Reads text as a whole signed decimal number: optional blanks, an optional
 // sign, digits, optional blanks, nothing else. value changes only on ok.
-enum class NumberParse { ok, notNumber, outOfRange };
+enum class NumberParse { ok, notNumber, tooSmall, tooLarge };
 NumberParse ParseDecimalInt32(const char* text, int& value);

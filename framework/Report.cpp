@@ -6,8 +6,7 @@
 const char* const kSettingsReadFailedText =
     "The settings in Kelvane.DAT could not be read:\n"
     "the file is damaged or incomplete.\n\n"
-    "Kelvane starts with the values shown.\n"
-    "Exit saves them and repairs the file.";
+    "Kelvane starts with the values shown.";
 
 const char* const kSettingsWriteFailedText = "The settings could not be saved to Kelvane.DAT.";
 
@@ -49,6 +48,12 @@ std::string SettingsNotWritableText(const char* fileName, DWORD openError)
         why = "cannot be written (it is read-only, or its folder does not allow changes)";
     return "The settings file\n" + path + "\n" + why + ".\n\nKelvane works as usual, but your settings will not be "
                                                         "saved this time.";
+}
+
+std::string SettingsReadFailedText(bool canSave, const std::string& notWritable)
+{
+    return std::string(kSettingsReadFailedText) + "\n" +
+           (canSave ? "Exit saves them and repairs the file." : "\n" + notWritable);
 }
 
 std::string SettingsSaveFailedText(bool undone)

@@ -23,5 +23,8 @@ extern const char* const kSettingsWriteFailedText;
 // platform's reason openError: names it, says why as far as known, and that
 // the settings will not be saved this time.
 std::string SettingsNotWritableText(const char* fileName, DWORD openError);
+// A failed load; canSave: Exit will write the file, repairing it. Otherwise
+// notWritable (SettingsNotWritableText) follows.
+std::string SettingsReadFailedText(bool canSave, const std::string& notWritable);
 // A failed save: the file was put back as it was (undone), or perhaps not.
 std::string SettingsSaveFailedText(bool undone);

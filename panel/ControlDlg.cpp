@@ -88,22 +88,27 @@ BOOL CControlDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+    // After a load that stopped early, as on a first run: the panel's own font.
+    auto startFromPanelFont = [this] {
+        LOGFONTA lf;
+        GetDialogFont(&lf);
+        m_lfFont = FromLogFontA(lf);
+    };
     if (m_bHaveSettings && m_pLoadArchive) {
         try {
             Serialize(*m_pLoadArchive);
+        } catch (const CArchiveException&) {
+            // Reported; the rest of the initialisation (batch mode too) is skipped.
+            startFromPanelFont();
+            ReportMessage(m_hWnd, SettingsReadFailedText(m_bCanSave, NotWritableText()));
+            return TRUE;
         } catch (...) {
-            // The load stopped early: the font starts from the panel's own, as
-            // on a first run. The error goes on to be reported to the user.
-            LOGFONTA lf;
-            GetDialogFont(&lf);
-            m_lfFont = FromLogFontA(lf);
+            startFromPanelFont();
             throw;
         }
         UpdateData(false);
     } else {
-        LOGFONTA lf;
-        GetDialogFont(&lf);
-        m_lfFont = FromLogFontA(lf);
+        startFromPanelFont();
     }
 
     if (m_bBatch) {

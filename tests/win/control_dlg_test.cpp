@@ -80,6 +80,7 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
         ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
         ASSERT_EQ(g_messages.size(), 1u);
         EXPECT_NE(g_messages[0].find("Kelvane.DAT"), std::string::npos) << g_messages[0];
+        EXPECT_NE(g_messages[0].find("Exit saves them and repairs the file"), std::string::npos) << g_messages[0];
         LOGFONTA own;
         dlg.GetDialogFont(&own);
         EXPECT_EQ(std::memcmp(&own, &dlg.m_lfFont, sizeof own), 0);
