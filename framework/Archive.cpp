@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/Unicode.h"
+
 namespace {
 
 // Every integer the archive handles fits in the buffer at once.
@@ -22,6 +24,8 @@ int32_t ToSigned(uint32_t value)
     return -static_cast<int32_t>(~value) - 1;
 }
 
+CAnsiCodePage g_codePage = {Utf8ToLatin1, Latin1ToUtf8};
+
 void RequireMode(bool ok)
 {
     if (!ok)
@@ -29,6 +33,11 @@ void RequireMode(bool ok)
 }
 
 }  // namespace
+
+void SetArchiveCodePage(const CAnsiCodePage& codePage)
+{
+    g_codePage = codePage;
+}
 
 CArchive::CArchive(CArchiveFile* file, unsigned mode, unsigned bufSize)
     : m_file(file), m_mode(mode), m_buffer(std::max(bufSize, kMinBufferSize))
@@ -95,13 +104,8 @@ CArchive& CArchive::operator<<(uint32_t value)
     return *this;
 }
 
-CArchive& CArchive::operator<<(const std::string& value)
+void CArchive::WriteLength(uint32_t n)
 {
-    RequireMode(IsStoring());
-    const size_t length = value.size();
-    if (length > 0xFFFFFFFFu)
-        throw CArchiveException(CArchiveException::badFormat, "string too long to store");
-    const uint32_t n = static_cast<uint32_t>(length);
     if (n < kByteLengthLimit) {
         WriteLittleEndian(n, 1);
     } else {
@@ -113,7 +117,29 @@ CArchive& CArchive::operator<<(const std::string& value)
             WriteLittleEndian(n, 4);
         }
     }
-    Write(value.data(), n);
+}
+
+CArchive& CArchive::operator<<(const std::string& value)
+{
+    RequireMode(IsStoring());
+    std::string ansi;
+    if (g_codePage.toAnsi(value, ansi)) {
+        // The code page holds it: its bytes, as every earlier version stored them.
+        if (ansi.size() > 0xFFFFFFFFu)
+            throw CArchiveException(CArchiveException::badFormat, "string too long to store");
+        WriteLength(static_cast<uint32_t>(ansi.size()));
+        Write(ansi.data(), static_cast<unsigned>(ansi.size()));
+        return *this;
+    }
+    // The UTF-16 form: the mark, then the length in UTF-16 units, then the units.
+    const std::u16string wide = Utf8ToUtf16(value);
+    if (wide.size() > 0x7FFFFFFFu)
+        throw CArchiveException(CArchiveException::badFormat, "string too long to store");
+    WriteLittleEndian(kByteLengthLimit, 1);
+    WriteLittleEndian(kWideStringMark, 2);
+    WriteLength(static_cast<uint32_t>(wide.size()));
+    for (char16_t unit : wide)
+        WriteLittleEndian(unit, 2);
     return *this;
 }
 
@@ -129,30 +155,54 @@ CArchive& CArchive::operator>>(uint32_t& value)
     return *this;
 }
 
-CArchive& CArchive::operator>>(std::string& value)
+uint32_t CArchive::ReadLength(bool& wideMark)
 {
+    wideMark = false;
     uint32_t length = ReadLittleEndian(1);
     if (length == kByteLengthLimit) {
         length = ReadLittleEndian(2);
-        if (length == kWideStringMark)
-            throw CArchiveException(CArchiveException::badFormat, "string stored in UTF-16");
+        wideMark = length == kWideStringMark;
         if (length == kLongLengthMark)
             length = ReadLittleEndian(4);
     }
+    return length;
+}
+
+CArchive& CArchive::operator>>(std::string& value)
+{
+    bool wide = false;
+    uint32_t length = ReadLength(wide);
+    if (wide) {
+        bool again = false;
+        length = ReadLength(again);
+        if (again)
+            throw CArchiveException(CArchiveException::badFormat, "string marked as UTF-16 twice");
+    }
     // The length comes from the file and may be corrupt: grow the string only
     // by what has actually been read, so a huge claim costs no huge allocation.
-    std::string text;
-    text.reserve(std::min<uint32_t>(length, static_cast<uint32_t>(m_buffer.size())));
+    uint64_t remaining = wide ? uint64_t{length} * 2 : length;
+    std::string bytes;
+    bytes.reserve(std::min<uint64_t>(remaining, m_buffer.size()));
     char chunk[4096];
-    while (length > 0) {
-        const unsigned want = std::min<uint32_t>(length, sizeof chunk);
+    while (remaining > 0) {
+        const unsigned want = static_cast<unsigned>(std::min<uint64_t>(remaining, sizeof chunk));
         const unsigned got = Read(chunk, want);
-        text.append(chunk, got);
+        bytes.append(chunk, got);
         if (got < want)
             throw CArchiveException(CArchiveException::endOfFile, "unexpected end of file");
-        length -= got;
+        remaining -= got;
     }
-    value.swap(text);
+    if (!wide) {
+        value = g_codePage.fromAnsi(bytes);
+        return *this;
+    }
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+        const unsigned low = static_cast<uint8_t>(bytes[2 * i]);
+        const unsigned high = static_cast<uint8_t>(bytes[2 * i + 1]);
+        units[i] = static_cast<char16_t>(low | high << 8);
+    }
+    value = Utf16ToUtf8(units);
     return *this;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A byte archive over a file, in the format the settings file uses: a 4096-byte
 // buffer, little-endian 32-bit integers, length-prefixed strings, counted reads.
+// Strings are the program's UTF-8; the archive stores one in the ANSI code page
+// when the code page holds it exactly, else in its UTF-16 form, and loads both.
 // Portable: the Windows file and in-memory test files both implement CArchiveFile.
 
 #include <cstdint>
@@ -16,12 +18,27 @@ public:
     virtual unsigned Read(void* buffer, unsigned count) = 0;
     // Writes count bytes; false when the file could not take them.
     virtual bool Write(const void* buffer, unsigned count) = 0;
+    // For rewriting the file in place (a save that is undone when it fails):
+    // move to an offset from the start, the length, cut or extend to a length.
+    // A file that cannot answers false, or -1 for the length.
+    virtual bool SeekTo(uint64_t) { return false; }
+    virtual int64_t GetSize() { return -1; }
+    virtual bool SetSize(uint64_t) { return false; }
 };
+
+// The ANSI code page of the strings' narrow form. toAnsi: false when the code
+// page cannot hold the text exactly (no best fit). The default is Latin-1.
+struct CAnsiCodePage {
+    bool (*toAnsi)(const std::string& utf8, std::string& ansi);
+    std::string (*fromAnsi)(const std::string& ansi);
+};
+void SetArchiveCodePage(const CAnsiCodePage& codePage);
 
 // Raised when a load meets the end of the file or a malformed record.
 class CArchiveException : public std::runtime_error {
 public:
-    enum Cause { endOfFile, badFormat, writeFailed };
+    // writeUndoFailed: a write failed and the file could not be put back as it was.
+    enum Cause { endOfFile, badFormat, writeFailed, writeUndoFailed };
     CArchiveException(Cause cause, const char* what) : std::runtime_error(what), m_cause(cause) {}
     Cause m_cause;
 };
@@ -55,6 +72,8 @@ private:
     uint32_t ReadLittleEndian(unsigned bytes);            // load: 1, 2 or 4 bytes
     void WriteLittleEndian(uint32_t value, unsigned bytes);  // store: 1, 2 or 4 bytes
     void WriteOut();                   // store: hands the collected bytes to the file
+    void WriteLength(uint32_t length); // store: a string's length prefix
+    uint32_t ReadLength(bool& wideMark);  // load: a length prefix, or the UTF-16 mark
     CArchiveFile* m_file;
     unsigned m_mode;
     std::vector<uint8_t> m_buffer;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/Unicode.h"
 #include "framework/WinApp.h"
 
 std::string ConvertFilterString(const char* lpszFilter)
@@ -26,15 +27,15 @@ CFileDialog::CFileDialog(bool bOpenFileDialog, const char* lpszDefExt, const cha
     m_ofn.hInstance = AfxGetInstanceHandle();
     m_ofn.Flags = dwFlags;
     if (lpszDefExt) {
-        m_strDefExt = lpszDefExt;
+        m_strDefExt = Utf8ToWide(lpszDefExt);
         m_ofn.lpstrDefExt = m_strDefExt.c_str();
     }
     if (lpszFileName)
-        std::strncpy(m_szFileName, lpszFileName, sizeof m_szFileName - 1);
+        Utf8ToWide(lpszFileName).copy(m_szFileName, MAX_PATH * 4 - 1);
     m_ofn.lpstrFile = m_szFileName;
-    m_ofn.nMaxFile = sizeof m_szFileName;
+    m_ofn.nMaxFile = MAX_PATH * 4;
     if (lpszFilter) {
-        m_strFilter = ConvertFilterString(lpszFilter);
+        m_strFilter = Utf8ToWide(ConvertFilterString(lpszFilter));
         m_ofn.lpstrFilter = m_strFilter.c_str();
         m_ofn.nFilterIndex = 1;
     }
@@ -44,9 +45,14 @@ INT_PTR CFileDialog::DoModal()
 {
     // Pointers into our own members: refresh them in case the object was copied around.
     m_ofn.lpstrFile = m_szFileName;
-    m_ofn.nMaxFile = sizeof m_szFileName;
-    const BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    m_ofn.nMaxFile = MAX_PATH * 4;
+    const BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameW(&m_ofn) : ::GetSaveFileNameW(&m_ofn);
     return ok ? IDOK : IDCANCEL;
+}
+
+std::string CFileDialog::GetPathName() const
+{
+    return WideToUtf8(m_szFileName);
 }
 
 CFontDialog::CFontDialog(LOGFONTA* lplfInitial, DWORD dwFlags, HDC hdcPrinter, HWND hParent)

@@ -9,20 +9,21 @@
 class CFileDialog {
 public:
     // lpszFilter: "Name|pattern|Name|pattern||" pairs; the first is selected.
-    // A null parent means the application's main window.
+    // A null parent means the application's main window. Strings are UTF-8;
+    // the chooser is the wide one, so any file name can be chosen.
     CFileDialog(bool bOpenFileDialog, const char* lpszDefExt = nullptr, const char* lpszFileName = nullptr,
                 DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* lpszFilter = nullptr,
                 HWND hParent = nullptr);
     INT_PTR DoModal();  // IDOK or IDCANCEL
-    std::string GetPathName() const { return m_szFileName; }
+    std::string GetPathName() const;  // UTF-8
 
-    OPENFILENAMEA m_ofn{};
+    OPENFILENAMEW m_ofn{};
 
 private:
     bool m_bOpenFileDialog;
-    std::string m_strFilter;   // NUL-separated, as the platform wants it
-    std::string m_strDefExt;
-    char m_szFileName[MAX_PATH * 4] = {};
+    std::wstring m_strFilter;  // NUL-separated, as the platform wants it
+    std::wstring m_strDefExt;
+    wchar_t m_szFileName[MAX_PATH * 4] = {};
 };
 
 // "A|B|C|D||" -> "A\0B\0C\0D\0\0".

@@ -6,6 +6,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Report.h"
+#include "framework/Unicode.h"
 
 namespace {
 
@@ -34,12 +35,26 @@ std::string FieldName(HWND hCtl)
     return name;
 }
 
-[[noreturn]] void FailWithMessage(CDataExchange* pDX, const std::string& problem)
+// The first failing field shows its message; the exchange then ends there,
+// or goes on with the next field when it takes every field.
+void FailWithMessage(CDataExchange* pDX, const std::string& problem)
 {
-    const std::string name = FieldName(pDX->m_hWndLastControl);
-    const std::string text = name.empty() ? problem : "\"" + name + "\": " + problem;
-    ReportMessage(pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr, text, MB_OK | MB_ICONEXCLAMATION);
-    pDX->Fail();
+    if (!pDX->m_bFailed) {
+        const std::string name = FieldName(pDX->m_hWndLastControl);
+        const std::string text = name.empty() ? problem : "\"" + name + "\": " + problem;
+        ReportMessage(pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr, text, MB_OK | MB_ICONEXCLAMATION);
+    }
+    pDX->m_bFailed = true;
+    if (!pDX->m_bTakeEveryField)
+        pDX->Fail();
+}
+
+std::string GetWideText(HWND hCtl)
+{
+    const int length = ::GetWindowTextLengthW(hCtl);
+    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    buffer.resize(static_cast<size_t>(::GetWindowTextW(hCtl, &buffer[0], static_cast<int>(buffer.size()))));
+    return WideToUtf8(buffer);
 }
 
 std::string GetText(HWND hCtl)
@@ -55,14 +70,19 @@ void ExchangeNumber(CDataExchange* pDX, int nIDC, int& value)
     HWND hCtl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         int parsed = 0;
-        switch (ParseDecimalInt32(GetText(hCtl).c_str(), parsed)) {
+        const NumberParse result = ParseDecimalInt32(GetText(hCtl).c_str(), parsed);
+        switch (result) {
         case NumberParse::ok:
             break;
         case NumberParse::notNumber:
             FailWithMessage(pDX, "please enter a whole number.");
-        case NumberParse::outOfRange:
-            FailWithMessage(pDX, "the number is too large; please enter a whole number from -2147483648 "
-                                 "to 2147483647.");
+            return;  // the member keeps its value
+        case NumberParse::tooSmall:
+        case NumberParse::tooLarge:
+            FailWithMessage(pDX, std::string("the number is too ") +
+                                     (result == NumberParse::tooSmall ? "small" : "large") +
+                                     "; please enter a whole number from -2147483648 to 2147483647.");
+            return;  // the member keeps its value
         }
         value = parsed;
     } else {
@@ -85,19 +105,19 @@ NumberParse ParseDecimalInt32(const char* text, int& value)
     if (*p < '0' || *p > '9')
         return NumberParse::notNumber;
     int64_t magnitude = 0;
-    bool tooLarge = false;
+    bool overflow = false;
     for (; *p >= '0' && *p <= '9'; ++p) {
         if (magnitude <= INT64_C(2147483648))
             magnitude = magnitude * 10 + (*p - '0');
-        tooLarge = tooLarge || magnitude > INT64_C(2147483648);
+        overflow = overflow || magnitude > INT64_C(2147483648);
     }
     while (IsBlank(*p))
         ++p;
     if (*p != '\0')
         return NumberParse::notNumber;
     const int64_t signedValue = negative ? -magnitude : magnitude;
-    if (tooLarge || signedValue > INT32_MAX)
-        return NumberParse::outOfRange;
+    if (overflow || signedValue > INT32_MAX || signedValue < INT32_MIN)
+        return negative ? NumberParse::tooSmall : NumberParse::tooLarge;
     value = static_cast<int>(signedValue);
     return NumberParse::ok;
 }
@@ -139,9 +159,9 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value)
 {
     HWND hCtl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate)
-        value = GetText(hCtl);
+        value = GetWideText(hCtl);
     else
-        ::SetWindowTextA(hCtl, value.c_str());
+        ::SetWindowTextW(hCtl, Utf8ToWide(value).c_str());
 }
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int nMin, int nMax)

@@ -1,7 +1,9 @@
 #pragma once
 // Dialog data exchange: members <-> controls, with validation. In saving mode
 // the first field that fails shows a message naming its problem, gets the
-// focus, and ends the exchange (UpdateData then returns false).
+// focus, and ends the exchange (UpdateData then returns false) -- unless the
+// exchange takes every field: then later fields are still taken, and only the
+// first failure shows its message. Text is UTF-8 in the members.
 
 #include <windows.h>
 
@@ -21,6 +23,8 @@ public:
     bool m_bSaveAndValidate;
     CDialog* m_pDlgWnd;
     HWND m_hWndLastControl = nullptr;
+    bool m_bTakeEveryField = false;  // go on past a failing field
+    bool m_bFailed = false;          // a field has failed (and been reported)
 };
 
 // Thrown by CDataExchange::Fail and caught by UpdateData; never leaves it.
@@ -34,5 +38,5 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int nMin, int nMax);
 
 // Reads text as a whole signed decimal number: optional blanks, an optional
 // sign, digits, optional blanks, nothing else. value changes only on ok.
-enum class NumberParse { ok, notNumber, outOfRange };
+enum class NumberParse { ok, notNumber, tooSmall, tooLarge };
 NumberParse ParseDecimalInt32(const char* text, int& value);

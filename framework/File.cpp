@@ -1,5 +1,57 @@
 #include "framework/File.h"
 
+#include "framework/Unicode.h"
+
+namespace {
+
+bool Utf8ToAnsi(const std::string& utf8, std::string& ansi)
+{
+    const std::wstring wide = Utf8ToWide(utf8);
+    if (WideToUtf8(wide) != utf8)
+        return false;  // no valid UTF-8: keep what can be kept, in UTF-16
+    if (wide.empty()) {
+        ansi.clear();
+        return true;
+    }
+    // UTF-8 as the code page knows neither flag nor default character.
+    const bool utf8CodePage = ::GetACP() == CP_UTF8;
+    const DWORD flags = utf8CodePage ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* pUsedDefault = utf8CodePage ? nullptr : &usedDefault;
+    const int length = static_cast<int>(wide.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), length, nullptr, 0, nullptr, pUsedDefault);
+    if (size <= 0 || usedDefault)
+        return false;
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, flags, wide.data(), length, &out[0], size, nullptr, pUsedDefault);
+    // Exactly: the bytes must read back as the same characters.
+    std::wstring back(wide.size() * 2, L'\0');
+    back.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, out.data(), size, &back[0],
+                                                          static_cast<int>(back.size()))));
+    if (usedDefault || back != wide)
+        return false;
+    ansi.swap(out);
+    return true;
+}
+
+std::string AnsiToUtf8(const std::string& ansi)
+{
+    if (ansi.empty())
+        return {};
+    const int length = static_cast<int>(ansi.size());
+    std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0)), L'\0');
+    if (!wide.empty())
+        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &wide[0], static_cast<int>(wide.size()));
+    return WideToUtf8(wide);
+}
+
+}  // namespace
+
+void UseAnsiCodePageForArchives()
+{
+    SetArchiveCodePage(CAnsiCodePage{Utf8ToAnsi, AnsiToUtf8});
+}
+
 CFile::~CFile()
 {
     Close();
@@ -23,7 +75,9 @@ bool CFile::Open(const char* lpszFileName, unsigned nOpenFlags)
         creation = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 
     // Share mode none: while we hold the file nobody else can open it.
-    m_hFile = ::CreateFileA(lpszFileName, access, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_hFile = ::CreateFileW(Utf8ToWide(lpszFileName).c_str(), access, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+    m_nOpenError = m_hFile == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
     return m_hFile != INVALID_HANDLE_VALUE;
 }
 
@@ -70,4 +124,9 @@ bool CFile::Write(const void* buffer, unsigned count)
         return false;
     DWORD written = 0;
     return ::WriteFile(m_hFile, buffer, count, &written, nullptr) && written == count;
+}
+
+bool CFile::SetSize(uint64_t size)
+{
+    return SeekTo(size) && ::SetEndOfFile(m_hFile);
 }

@@ -24,7 +24,8 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // False when the file could not be opened (or nOpenFlags holds other bits).
+    // False when the file could not be opened (or nOpenFlags holds other bits);
+    // m_nOpenError then holds the platform's reason. The name is UTF-8.
     bool Open(const char* lpszFileName, unsigned nOpenFlags);
     void Close();
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
@@ -35,6 +36,14 @@ public:
 
     unsigned Read(void* buffer, unsigned count) override;
     bool Write(const void* buffer, unsigned count) override;
+    bool SeekTo(uint64_t offset) override { return Seek(static_cast<long long>(offset), begin) >= 0; }
+    int64_t GetSize() override { return GetLength(); }
+    bool SetSize(uint64_t size) override;  // moves to size and ends the file there
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    DWORD m_nOpenError = 0;
 };
+
+// Makes the archives store text in this system's ANSI code page where it holds
+// the text exactly (no best fit), else in the UTF-16 form.
+void UseAnsiCodePageForArchives();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/CommonDialogs.h"
+#include "framework/Report.h"
 #include "framework/WinApp.h"
 #include "panel/AboutDlg.h"
 #include "panel/FileArgument.h"
@@ -33,6 +34,7 @@ CControlDlg::~CControlDlg()
 
 void CControlDlg::OpenSettingsFile()
 {
+    UseAnsiCodePageForArchives();
     m_pFile = new CFile;
     // Probe: does the file exist and can it be read?
     m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
@@ -40,6 +42,7 @@ void CControlDlg::OpenSettingsFile()
         m_pFile->Close();
     // Read and write, created when missing, never truncated, no sharing.
     m_bCanSave = m_pFile->Open(kSettingsFileName, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+    m_nSaveOpenError = m_pFile->m_nOpenError;
     if (!m_bCanSave && m_bHaveSettings) {
         // A read-only file (or folder): still show the user's settings, but
         // never write. Nothing to load when even this open fails.
@@ -92,22 +95,27 @@ BOOL CControlDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+    // After a load that stopped early, as on a first run: the panel's own font.
+    auto startFromPanelFont = [this] {
+        LOGFONTA lf;
+        GetDialogFont(&lf);
+        m_lfFont = FromLogFontA(lf);
+    };
     if (m_bHaveSettings && m_pLoadArchive) {
         try {
             Serialize(*m_pLoadArchive);
+        } catch (const CArchiveException&) {
+            // Reported; the rest of the initialisation (batch mode too) is skipped.
+            startFromPanelFont();
+            ReportMessage(m_hWnd, SettingsReadFailedText(m_bCanSave, NotWritableText()));
+            return TRUE;
         } catch (...) {
-            // The load stopped early: the font starts from the panel's own, as
-            // on a first run. The error goes on to be reported to the user.
-            LOGFONTA lf;
-            GetDialogFont(&lf);
-            m_lfFont = FromLogFontA(lf);
+            startFromPanelFont();
             throw;
         }
         UpdateData(false);
     } else {
-        LOGFONTA lf;
-        GetDialogFont(&lf);
-        m_lfFont = FromLogFontA(lf);
+        startFromPanelFont();
     }
     ::DragAcceptFiles(m_hWnd, TRUE);
     TakeFile(FileFromCommandLine(::GetCommandLineW()));  // over the loaded path
@@ -120,6 +128,9 @@ BOOL CControlDlg::OnInitDialog()
         SetWindowPlacement(&wp);
         OnOK();
     }
+    // Said once, after a batch run's playback has started.
+    if (!m_bCanSave)
+        ReportMessage(m_hWnd, NotWritableText());
     return TRUE;
 }
 
@@ -162,12 +173,15 @@ void CControlDlg::OnCancel()
     }
     if (m_pFile) {
         try {
-            UpdateData(true);  // a failing field has been reported; save anyway
-            if (m_bCanSave && m_pStoreArchive) {
-                m_pFile->SeekToBegin();
-                Serialize(*m_pStoreArchive);
-                m_pStoreArchive->Flush();
-            }
+            TakeEveryField();  // a failing field has been reported; save anyway
+            if (m_bCanSave && m_pStoreArchive)
+                SaveRecord(*m_pStoreArchive, *m_pFile);
+        } catch (const CArchiveException& e) {
+            // The file is as it was (unless even that failed): say so and end.
+            ReleaseSettingsFile();
+            CDialog::OnCancel();
+            ReportMessage(m_hWnd, SettingsSaveFailedText(e.m_cause != CArchiveException::writeUndoFailed));
+            return;
         } catch (...) {
             // Exit always ends the panel; the error is then reported.
             ReleaseSettingsFile();
@@ -177,6 +191,18 @@ void CControlDlg::OnCancel()
         ReleaseSettingsFile();
     }
     CDialog::OnCancel();
+}
+
+void CControlDlg::TakeEveryField()
+{
+    CDataExchange dx(this, true);
+    dx.m_bTakeEveryField = true;
+    DoDataExchange(&dx);
+}
+
+std::string CControlDlg::NotWritableText() const
+{
+    return SettingsNotWritableText(kSettingsFileName, m_nSaveOpenError);
 }
 
 void CControlDlg::Serialize(CArchive& ar)

@@ -80,6 +80,7 @@ public:
     CSubtitleWnd* m_pOverlay = nullptr;   // live overlay, not owned
     BOOL m_bHaveSettings = FALSE;         // the file existed and could be read at construction
     BOOL m_bCanSave = FALSE;              // the read-write open succeeded
+    DWORD m_nSaveOpenError = 0;           // why it failed, when it did
     CFile* m_pFile = nullptr;             // owned until Exit
     CArchive* m_pLoadArchive = nullptr;   // owned until Exit
     CArchive* m_pStoreArchive = nullptr;  // owned until Exit; null when the file cannot be written
@@ -101,6 +102,10 @@ protected:
 
 private:
     void OpenSettingsFile();
+    // Exit's exchange: every field is taken, a failing one as far as it can be.
+    void TakeEveryField();
+    // Why the settings will not be saved this time, in the user's words.
+    std::string NotWritableText() const;
     // Deletes the store archive, the load archive and the file, in this order.
     void ReleaseSettingsFile();
     // "Start on next click": arms (validated as Start) or disarms.

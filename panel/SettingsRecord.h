@@ -39,14 +39,19 @@ public:
     uint32_t m_crText = 0;     // text colour, 0x00bbggrr
     KRect m_rcOverlay{};       // the overlay's outer rectangle
     int32_t m_nDelay = 0;      // ms
-    std::string m_strFile;     // subtitle file path, ANSI code page bytes
+    std::string m_strFile;     // subtitle file path, UTF-8
     int32_t m_nMillis = 0;
     int32_t m_nMin = 0;
     int32_t m_nSec = 0;
     int32_t m_nHour = 0;
 
     // Stores or loads the record's fields in file order. A load that meets the
-    // end of the file before the path is complete throws CArchiveException; one
-    // that meets it inside the rectangle or the font takes the bytes present.
+    // end of the file throws CArchiveException(endOfFile); the fields before
+    // the cut are loaded, a cut rectangle is all zero, a cut font is left alone.
     void SerializeRecord(CArchive& ar);
+    // Writes the record at the start of file through ar, a store archive on
+    // it. Bytes after a shorter record stay. When a write fails, the file gets
+    // back its old bytes and length and CArchiveException(writeFailed) follows
+    // (writeUndoFailed when even that failed).
+    void SaveRecord(CArchive& ar, CArchiveFile& file);
 };

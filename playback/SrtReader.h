@@ -15,7 +15,7 @@ public:
     CSrtReader(const CSrtReader&) = delete;
     CSrtReader& operator=(const CSrtReader&) = delete;
 
-    // Opens the file and loads the first cue that starts at or after startOffset
+    // Opens the file (path in UTF-8) and loads the first cue that starts at or after startOffset
     // (ms). Nonzero when such a cue is loaded and the end has not been met.
     int Open(std::string path, double startOffset);
     // Reads the next header and recomputes m_dStart and m_dEnd.

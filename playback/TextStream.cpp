@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/Unicode.h"
+
 namespace {
 
 constexpr unsigned char kCR = '\r';
@@ -13,7 +15,12 @@ constexpr unsigned char kCtrlZ = 0x1A;
 
 std::unique_ptr<CTextStream> CTextStream::Open(const std::string& path)
 {
+#ifdef _WIN32
+    // The path is UTF-8: the wide open takes every name the file system can hold.
+    std::FILE* file = _wfopen(Utf8ToWide(path).c_str(), L"rb");
+#else
     std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (!file)
         return nullptr;
     // Our own buffer does the buffering; reads go straight into it.

@@ -19,7 +19,7 @@ class CTextStream {
 public:
     static constexpr size_t kBufferSize = 64 * 1024;
 
-    // Opens path for reading; null when the file cannot be opened.
+    // Opens path (UTF-8) for reading; null when the file cannot be opened.
     static std::unique_ptr<CTextStream> Open(const std::string& path);
     ~CTextStream();
     CTextStream(const CTextStream&) = delete;

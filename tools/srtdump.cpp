@@ -9,8 +9,12 @@
 #include <string>
 
 #ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
+
+#include "framework/Unicode.h"
 #endif
 
 #include "playback/SrtReader.h"
@@ -95,9 +99,21 @@ int main(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
 
+    // The path as the program holds it: UTF-8.
+    std::string path = argv[1];
+#ifdef _WIN32
+    // The narrow arguments are in the ANSI code page, which may not hold the name.
+    int wideCount = 0;
+    if (wchar_t** wideArgs = ::CommandLineToArgvW(::GetCommandLineW(), &wideCount)) {
+        if (wideCount == argc)
+            path = WideToUtf8(wideArgs[1]);
+        ::LocalFree(wideArgs);
+    }
+#endif
+
     CSrtReader reader;
     std::string out;
-    if (!reader.Open(argv[1], static_cast<double>(offset))) {
+    if (!reader.Open(path, static_cast<double>(offset))) {
         out = "open 0\n";
         Flush(out);
         return 0;

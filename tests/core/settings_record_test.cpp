@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "framework/Unicode.h"
+
 #include "tests/core/test_util.h"
 
 // Bold Arial -37, white, 100/600/900/700, 1500 ms delay, D:\movie.srt, 0:10:00,000 (ms, min, sec, hour).
@@ -68,7 +70,7 @@ TEST(SettingsRecord, PathPrefixesAndRoundTrips)
         bytes.insert(bytes.begin() + 24, c.prefix.begin(), c.prefix.end());
         CSettingsRecord r;
         ASSERT_TRUE(Load(bytes, r, 3));  // a slow file: the archive refills its buffer often
-        EXPECT_EQ(r.m_strFile.size(), c.length);
+        EXPECT_EQ(Utf8ToUtf16(r.m_strFile).size(), c.length);
         EXPECT_EQ(Saved(r), bytes);
     }
 }
@@ -84,13 +86,57 @@ TEST(SettingsRecord, FileCutAnywhere)
     for (size_t cut = 0; cut <= kExampleBytes.size(); ++cut) {
         SCOPED_TRACE(cut);
         CSettingsRecord r = before;
-        // A cut before the path's end fails and keeps the integer or path it cuts; a cut in the
-        // rectangle or the font loads without error what is there and keeps the rest.
-        EXPECT_EQ(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + cut), r), cut >= kPathEnd);
-        const size_t taken = cut >= kPathEnd ? cut : cut >= 24 ? 24 : cut / 4 * 4;
+        // Every cut fails and keeps the integer, path or font it cuts; a cut rectangle is all zero.
+        EXPECT_EQ(Load(Bytes(kExampleBytes.begin(), kExampleBytes.begin() + cut), r), cut == kExampleBytes.size());
+        const size_t taken = cut == kExampleBytes.size() ? cut : cut >= kPathEnd + 16 ? kPathEnd + 16
+                             : cut >= kPathEnd ? kPathEnd : cut >= 24 ? 24 : cut / 4 * 4;
         Bytes expected(kExampleBytes.begin(), kExampleBytes.begin() + taken);
         expected.insert(expected.end(), beforeBytes.begin() + taken, beforeBytes.end());
+        if (cut >= kPathEnd && cut < kPathEnd + 16)
+            std::fill(expected.begin() + kPathEnd, expected.begin() + kPathEnd + 16, 0);
         EXPECT_EQ(Saved(r), expected);
+    }
+}
+
+// A file written in place on a disk that holds at most m_capacity bytes of it: a write that would grow
+// it further takes what fits and fails, as on a full disk.
+class CFullDiskFile : public CMemoryFile {
+public:
+    using CMemoryFile::CMemoryFile;
+    bool Write(const void* buffer, unsigned count) override
+    {
+        const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
+        m_data.resize(std::max(m_data.size(), m_pos + take));
+        std::memcpy(m_data.data() + m_pos, buffer, take);
+        m_pos += take;
+        return take == count;
+    }
+    bool SeekTo(uint64_t offset) override { return m_pos = offset, true; }
+    int64_t GetSize() override { return static_cast<int64_t>(m_data.size()); }
+    bool SetSize(uint64_t size) override { return m_data.resize(size), true; }
+    size_t m_capacity = 0;
+};
+
+TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
+{
+    Bytes before = kExampleBytes;
+    before.resize(200, 0x77);  // a record, then bytes a longer record left
+    // The disk fills as a longer record grows the file (also past a first full buffer), or in a first save.
+    const struct { Bytes before; size_t path, capacity; } cases[] = {
+        {before, 300, 250}, {before, 5000, 4200}, {{}, 0, 50}};
+    for (const auto& c : cases) {
+        CFullDiskFile file(c.before);
+        file.m_capacity = c.capacity;
+        CSettingsRecord r = kExample;
+        r.m_strFile.assign(c.path, 'p');
+        CArchive ar(&file, CArchive::store);
+        try {
+            r.SaveRecord(ar, file);
+            ADD_FAILURE() << "saved on a full disk: " << c.path;
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::writeFailed);
+        }
+        EXPECT_EQ(file.m_data, c.before) << c.path;
     }
 }
 
@@ -118,7 +164,12 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
     const struct { Bytes bytes; std::string loaded; } cases[] = {
         {{0xFF, 0x03, 0x00, 'a', 'b', 'c'}, "abc"},
         {{0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'x', 'y'}, "xy"},
-        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b', 0}, "kept, cause " + std::to_string(CArchiveException::badFormat)},
+        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b', 0}, "ab"},  // the UTF-16 form
+        {{0xFF, 0xFE, 0xFF, 0x04, 0x2F, 0x04, 0x3C, 0xD8, 0xAC, 0xDF, 0x3D, 0xD8},  // U+042F U+1F3AC, a lone surrogate
+         "\xD0\xAF\xF0\x9F\x8E\xAC\xED\xA0\xBD"},
+        {{0x01, 0xE9}, "\xC3\xA9"},  // the narrow form is Latin-1 by default
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 0x01}, "kept, cause " + std::to_string(CArchiveException::badFormat)},
+        {{0xFF, 0xFE, 0xFF, 0x02, 'a', 0, 'b'}, kEnd},
         {{}, kEnd}, {{0xFF, 0x2C}, kEnd}, {{0xFF, 0xFF, 0xFF, 0x01, 0x00}, kEnd}, {{0x0A, 'a', 'b', 'c', 'd'}, kEnd},
         {huge, kEnd},
     };
@@ -135,5 +186,18 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
         }
         EXPECT_EQ(s, c.loaded);
         EXPECT_LT(g_largestAllocation, 64 * 1024u) << "memory grows with the bytes read, not with the claim";
+    }
+}
+
+TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16)
+{
+    const struct { std::string text; Bytes stored; } cases[] = {
+        {"D:\\\xC3\xA9", {0x04, 'D', ':', '\\', 0xE9}},  // U+00E9: Latin-1 holds it
+        {"\xD0\xAF\xF0\x9F\x8E\xAC", {0xFF, 0xFE, 0xFF, 0x03, 0x2F, 0x04, 0x3C, 0xD8, 0xAC, 0xDF}},  // U+042F U+1F3AC
+    };
+    for (const auto& c : cases) {
+        CMemoryFile file;
+        CArchive(&file, CArchive::store) << c.text;
+        EXPECT_EQ(file.m_data, c.stored);
     }
 }

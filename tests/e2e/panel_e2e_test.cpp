@@ -98,6 +98,9 @@ TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     folder.Write(kSettingsFile, original);
     Launch();
     Program second(folder);
+    HWND box = second.WaitForMessageBox();  // that it cannot save this time, before its panel shows
+    ASSERT_NE(box, nullptr);
+    PostClick(box, IDOK);
     HWND panel2 = second.WaitForPanel();
     ASSERT_NE(panel2, nullptr);
     EXPECT_EQ(ItemText(panel2, IDC_DELAY), L"0");

@@ -1,12 +1,15 @@
-// The panel's sound fixes under Wine, in a fresh folder: a second instance or a read-only file never
-// writes (the read-only file still loads), and after a failed load the font starts from the panel's own.
+// The panel's sound fixes under Wine, in a fresh folder: files it cannot write (it says so once), failed
+// loads, Exit's exchange of every field, and a path outside the code page from the field to the reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "panel/ControlDlg.h"
+#include "playback/SrtReader.h"
 #include "res/resource.h"
 #include "win_test_util.h"
 
@@ -53,7 +56,8 @@ TEST_F(ControlPanel, SecondInstanceStartsWithDefaultsAndNeverWrites)
         ASSERT_TRUE(second.Create(IDD_CONTROL, HWND(nullptr)));
         SetDlgItemTextA(second, IDC_DELAY, "7");
         PressExit(second);
-        EXPECT_TRUE(g_messages.empty());
+        ASSERT_EQ(g_messages.size(), 1u) << "said once, at start";
+        EXPECT_NE(g_messages[0].find("Kelvane.DAT\nis in use"), std::string::npos) << g_messages[0];
         EXPECT_FALSE(second.IsWindowVisible()) << "Exit still closes the panel";
         second.DestroyWindow();
     }  // the first ends without Exit: it writes nothing either
@@ -63,8 +67,10 @@ TEST_F(ControlPanel, SecondInstanceStartsWithDefaultsAndNeverWrites)
 
 TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
 {
-    // An empty file and one cut inside the path: both fail to load.
-    for (const std::string& bytes : {std::string(), std::string(24, '\x01') + "\x0C" + "D:\\mo"}) {
+    // An empty file, one cut inside the path, one that ends just before the font, one cut inside it.
+    const std::string toFont = std::string(24, '\x01') + '\0' + std::string(16, '\x02');
+    for (const std::string& bytes : {std::string(), std::string(24, '\x01') + "\x0C" + "D:\\mo", toFont,
+                                     toFont + std::string(30, '\x03')}) {
         SCOPED_TRACE(bytes.size());
         WriteBytes("Kelvane.DAT", bytes);
         g_messages.clear();
@@ -72,6 +78,7 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
         ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
         ASSERT_EQ(g_messages.size(), 1u);
         EXPECT_NE(g_messages[0].find("Kelvane.DAT"), std::string::npos) << g_messages[0];
+        EXPECT_NE(g_messages[0].find("Exit saves them and repairs the file"), std::string::npos) << g_messages[0];
         LOGFONTA own;
         dlg.GetDialogFont(&own);
         EXPECT_EQ(std::memcmp(&own, &dlg.m_lfFont, sizeof own), 0);
@@ -111,8 +118,49 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     PressExit(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible()) << "Exit still closes the panel";
     dlg.DestroyWindow();
-    EXPECT_TRUE(g_messages.empty()) << "nothing failed, nothing was written";
+    ASSERT_EQ(g_messages.size(), 1u) << "that it will not be saved, once";
+    EXPECT_NE(g_messages[0].find("will not be saved this time"), std::string::npos) << g_messages[0];
     EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
+}
+
+TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
+{
+    CControlDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+    dlg.m_nDelay = 1500;
+    const int ids[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
+    const char* const typed[] = {"5x", "new.srt", "5000", "7", "8", "99"};
+    for (int i = 0; i < 6; ++i)
+        SetDlgItemTextA(dlg, ids[i], typed[i]);
+    PressExit(dlg);
+    ASSERT_EQ(g_messages.size(), 1u) << "for the first failing field only";
+    EXPECT_NE(g_messages[0].find("Delay"), std::string::npos) << g_messages[0];
+    const std::string saved = ReadBytes("Kelvane.DAT") + std::string(32, '\0');
+    std::vector<int32_t> values(5);  // delay, hour, min, sec, millis: no number keeps 1500, out of range as typed
+    std::memcpy(values.data(), saved.data(), 20);
+    EXPECT_EQ(values, (std::vector<int32_t>{1500, 99, 7, 8, 5000}));
+    EXPECT_EQ(saved.substr(24, 8), "\x07new.srt");
+}
+
+TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
+{
+    const std::wstring path =  // Cyrillic and Japanese: no single ANSI code page holds both
+        std::wstring(m_dir.begin(), m_dir.end()) + L"\\\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt";
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    ASSERT_TRUE(file && std::fputs("1\n00:00:01,000 --> 00:00:02,000\nHi\n", file) >= 0 && !std::fclose(file));
+    CControlDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+    SetDlgItemTextW(dlg, IDC_FILE, path.c_str());
+    PressExit(dlg);  // saves and lets the file go
+    const std::string units(reinterpret_cast<const char*>(path.data()), path.size() * 2);
+    EXPECT_EQ(ReadBytes("Kelvane.DAT").substr(24, 4 + units.size()),
+              "\xFF\xFE\xFF" + std::string(1, char(path.size())) + units);
+    CControlDlg again;
+    ASSERT_TRUE(again.Create(IDD_CONTROL, HWND(nullptr)));
+    wchar_t shown[MAX_PATH] = {};
+    EXPECT_TRUE(GetDlgItemTextW(again, IDC_FILE, shown, MAX_PATH) && shown == path) << "shown in the field";
+    EXPECT_EQ(CSrtReader().Open(again.m_strFile, 0), 1) << "the reader opens it";
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
 }  // namespace

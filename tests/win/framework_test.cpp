@@ -55,6 +55,7 @@ TEST_F(Framework, DataExchangeStopsAtTheFirstFailureAndHandlerErrorsAreCaught)
         {"5", "x.srt", "24", "0 to 23", IDC_HOUR, 5, "x.srt", 24},
         {"12x", "later.srt", "1", "whole number", IDC_DELAY, 5, "x.srt", 24},
         {"4294967296", "later.srt", "1", "too large", IDC_DELAY, 5, "x.srt", 24},
+        {"-2147483649", "later.srt", "1", "too small", IDC_DELAY, 5, "x.srt", 24},
         {"1", "later.srt", "", "whole number", IDC_HOUR, 1, "later.srt", 24},
     };
     for (const auto& c : cases) {

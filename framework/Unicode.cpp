@@ -1,0 +1,114 @@
+#include "framework/Unicode.h"
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool IsContinuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(const std::string& utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    const size_t size = utf8.size();
+    for (size_t i = 0; i < size;) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        // Sequence length and the smallest code point it may carry (no overlong forms).
+        size_t length = 0;
+        char32_t c = 0, least = 0;
+        if (lead < 0x80) {
+            length = 1, c = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, c = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, c = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, c = lead & 0x07, least = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= size;
+        for (size_t k = 1; valid && k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            valid = IsContinuation(next);
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (!valid || c < least || c > 0x10FFFF) {
+            out += kReplacement;
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(const std::u16string& utf16)
+{
+    std::string out;
+    out.reserve(utf16.size());
+    const size_t size = utf16.size();
+    for (size_t i = 0; i < size; ++i) {
+        const char32_t unit = utf16[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < size && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+bool Utf8ToLatin1(const std::string& utf8, std::string& latin1)
+{
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    std::string out;
+    out.reserve(wide.size());
+    for (char16_t unit : wide) {
+        if (unit > 0xFF)
+            return false;
+        out += static_cast<char>(unit);
+    }
+    // Bytes that were no valid UTF-8 came out as U+FFFD, which failed above.
+    latin1.swap(out);
+    return true;
+}
+
+std::string Latin1ToUtf8(const std::string& latin1)
+{
+    std::string out;
+    out.reserve(latin1.size());
+    for (unsigned char c : latin1)
+        AppendUtf8(out, c);
+    return out;
+}

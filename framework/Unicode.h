@@ -1,0 +1,32 @@
+#pragma once
+// Text conversions at the program's edges. Inside the program text such as a
+// file path is UTF-8 in a std::string; the platform's wide API and the
+// settings file's long form speak UTF-16, its narrow API the ANSI code page.
+// Portable: the platform's own code page is plugged in by the Windows side.
+
+#include <string>
+
+// UTF-8 -> UTF-16. A byte that starts no valid sequence becomes U+FFFD. A lone
+// surrogate written in three bytes (as Utf16ToUtf8 writes it) comes back as it
+// was, so every file name the platform can hold survives the round trip.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+// UTF-16 -> UTF-8; a lone surrogate is kept, in its own three-byte sequence.
+std::string Utf16ToUtf8(const std::u16string& utf16);
+
+// Latin-1: bytes 0x00-0xFF are U+0000-U+00FF. False when the text holds a
+// character beyond U+00FF (or is no valid UTF-8).
+bool Utf8ToLatin1(const std::string& utf8, std::string& latin1);
+std::string Latin1ToUtf8(const std::string& latin1);
+
+#ifdef _WIN32
+// The platform's wide strings are UTF-16.
+inline std::wstring Utf8ToWide(const std::string& utf8)
+{
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(wide.begin(), wide.end());
+}
+inline std::string WideToUtf8(const std::wstring& wide)
+{
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+#endif
