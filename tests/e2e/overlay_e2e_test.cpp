@@ -2,6 +2,8 @@
 // the overlay's styles and rectangle, and the settings file are watched.
 #include "Harness.h"
 
+#include <array>
+
 namespace e2e {
 namespace {
 
@@ -11,15 +13,15 @@ constexpr COLORREF kBackdrop = RGB(30, 160, 90);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 // Two one-line cues; the file ends without an empty line.
-const char kCues[] = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01,300 --> 00:00:01,800\nWWWW";
+const std::string kCues = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01,300 --> 00:00:01,800\nWWWW";
 
 class OverlayTest : public KelvaneTest {
 protected:
-    // Writes cues.srt and a record that plays it in crisp red at `where`.
-    void Prepare(const RECT& where, int32_t min = 0) {
-        folder.Write(L"cues.srt", Bytes(kCues, kCues + sizeof kCues - 1));
+    // Writes cues.srt and a record that plays it in crisp red at `where` from the start point given.
+    void Prepare(const RECT& where, const std::string& cues = kCues, std::array<int32_t, 4> start = {}) {
+        folder.Write(L"cues.srt", Bytes(cues.begin(), cues.end()));
         Settings s;
-        s.min = min;
+        s.hour = start[0], s.min = start[1], s.sec = start[2], s.millis = start[3];
         s.color = kText;
         s.file = Narrow(folder.FilePath(L"cues.srt"));
         s.overlay = where;
@@ -41,33 +43,42 @@ protected:
     }
 };
 
-TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesThenTheBannerReturns) {
-    Prepare(RECT{300, 500, 900, 720});
-    Launch();
-    const ULONGLONG clicked = GetTickCount64();
-    HWND overlay = Start();
-    ASSERT_NE(overlay, nullptr);
-    EXPECT_FALSE(StartEnabled());
-    EXPECT_TRUE(ExStyle(overlay) & WS_EX_TOPMOST);
-    EXPECT_EQ(Style(overlay) & kFrame, kFrame) << "framed";
-
-    std::vector<int> phases;
-    std::vector<ULONGLONG> at;
-    WaitUntil([&] {
-        if (phases.empty() || phases.back() != Shown(overlay)) {
-            phases.push_back(Shown(overlay));
-            at.push_back(GetTickCount64() - clicked);
+// Each row: the cues, the four start fields, and what shows when (ms after Start).
+TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBannerReturns) {
+    const struct { std::string cues; std::array<int32_t, 4> start; std::vector<int> phases; std::vector<ULONGLONG> due;
+    } cases[] = {
+        {kCues, {0, 0, 0, 0}, {2, 1, 0, 1, 2}, {0, 400, 900, 1300, 1800}},  // banner, cue, clear, cue, banner
+        // From 1:02:03,004 the cue at 1:02:03,000 is skipped and the next shows 496 ms after Start.
+        {"1\n01:02:03,000 --> 01:02:03,400\nWWWW\n\n2\n01:02:03,500 --> 01:02:04,000\nMMMM\n\n", {1, 2, 3, 4},
+         {2, 1, 2}, {0, 496, 996}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Prepare(RECT{300, 500, 900, 720}, c.cues, c.start);
+        Launch();
+        const ULONGLONG clicked = GetTickCount64();
+        HWND overlay = Start();
+        ASSERT_NE(overlay, nullptr);
+        EXPECT_FALSE(StartEnabled());
+        EXPECT_TRUE(ExStyle(overlay) & WS_EX_TOPMOST);
+        EXPECT_EQ(Style(overlay) & kFrame, kFrame) << "framed";
+        std::vector<int> phases;
+        std::vector<ULONGLONG> at;
+        WaitUntil([&] {
+            if (phases.empty() || phases.back() != Shown(overlay)) {
+                phases.push_back(Shown(overlay));
+                at.push_back(GetTickCount64() - clicked);
+            }
+            return phases.size() >= c.phases.size() && phases.back() == 2;
+        }, 10000);
+        ASSERT_EQ(phases, c.phases);
+        // Never early (the clock starts after the click); late only by ticks and load.
+        for (size_t i = 1; i < at.size(); ++i) {
+            EXPECT_GE(at[i] + 20, c.due[i]) << "change " << i;
+            EXPECT_LE(at[i], c.due[i] + 3000) << "change " << i;
         }
-        return phases.size() >= 5 && phases.back() == 2;
-    }, 10000);
-    ASSERT_EQ(phases, (std::vector<int>{2, 1, 0, 1, 2})) << "banner, cue, clear, cue, banner";
-    // Never early (the clock starts after the click); late only by ticks and load.
-    const ULONGLONG due[] = {0, 400, 900, 1300, 1800};
-    for (size_t i = 1; i < 5; ++i) {
-        EXPECT_GE(at[i] + 20, due[i]) << "change " << i;
-        EXPECT_LE(at[i], due[i] + 3000) << "change " << i;
+        ExitAndWait();
     }
-    ExitAndWait();
 }
 
 // Start while playing re-activates; Escape and the close button close the overlay
@@ -135,7 +146,7 @@ TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBen
 }
 
 TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverlay) {
-    Prepare(RECT{300, 500, 900, 720}, 60);
+    Prepare(RECT{300, 500, 900, 720}, kCues, {0, 60, 0, 0});
     Launch(L"batchmode");
     ExpectMessage(L"59", {panel});
     EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";

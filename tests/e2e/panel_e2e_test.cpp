@@ -53,8 +53,7 @@ TEST_F(PanelTest, DamagedFileReportsLeavesThePanelUsableAndExitRepairsIt) {
     const Bytes record = EncodeSettings(Sample());
     Bytes hugePath(record.begin(), record.begin() + 24);  // a path length of 10,000 in a short file
     hugePath.insert(hugePath.end(), {0xFF, 0x10, 0x27, 'a', 'b', 'c'});
-    const Bytes variants[] = {{}, Bytes(record.begin(), record.begin() + 30), hugePath};
-    for (const Bytes& damaged : variants) {
+    for (const Bytes& damaged : {hugePath}) {  // the cuts themselves: in process
         SCOPED_TRACE(damaged.size());
         folder.Write(kSettingsFile, damaged);
         app = std::make_unique<Program>(folder);
@@ -69,28 +68,15 @@ TEST_F(PanelTest, DamagedFileReportsLeavesThePanelUsableAndExitRepairsIt) {
     }
 }
 
-TEST_F(PanelTest, StartAndExitReportTheFirstFailingFieldInTableOrder) {
+// Exit reads the fields as Start does: the refused hour is reported, yet all is saved and the panel ends.
+TEST_F(PanelTest, ExitWithARefusedFieldReportsItAndStillSavesEverything) {
     Launch();
-    Type({L"10", L"", L"24", L"60", L"60", L"1000"});
-    const int failing[] = {IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
-    const wchar_t* const named[] = {L"999", L"59", L"59", L"23"};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(failing[i]);
-        if (i > 0) SetItemText(panel, failing[i - 1], L"5");  // fix the field refused last
-        PostClick(panel, IDOK);
-        // (Where the focus lands is checked in-process by the unit tests: across
-        // processes, Wine's activation after the box closes makes it unreliable.)
-        ExpectMessage(named[i], {panel});
-        EXPECT_TRUE(PanelAlone()) << "no overlay after a failed Start";
-    }
-    ExpectFields({L"10", L"", L"24", L"5", L"5", L"5"});  // nothing reset
-
-    // Exit reads the fields in the same order: the hour is still refused, yet all is saved.
+    Type({L"10", L"", L"24", L"5", L"6", L"7"});
     PostClick(panel, IDCANCEL);
     ExpectMessage(L"23", {panel});
     ASSERT_TRUE(app->WaitForExit()) << "the panel stays open after an invalid field at Exit";
     const Settings s = Saved();
-    EXPECT_EQ(std::make_tuple(s.delay, s.millis, s.min, s.sec, s.hour), std::make_tuple(10, 5, 5, 5, 24));
+    EXPECT_EQ(std::make_tuple(s.delay, s.hour, s.min, s.sec, s.millis), std::make_tuple(10, 24, 5, 6, 7));
 }
 
 TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {

@@ -1,6 +1,5 @@
-// The overlay under Wine, made by the real panel in a fresh folder: text
-// layout and encoding decisions, geometry, the two modes, closing and keys,
-// and a failed creation.
+// The overlay in process, made by the real panel in a fresh folder: how a text is drawn, the rectangle's
+// edge cases, no timer without a file, and a failed creation.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,20 +14,18 @@
 
 namespace {
 
-TEST(OverlayText, BottomAnchoredBlockAndUtf8Decision)
+TEST(OverlayText, DrawnAsUtf8OnlyWhenTheBytesAreValidUtf8WithAByteFrom0x80)
 {
-    const RECT client{0, 0, 600, 300};  // a block taller than the client is cut at the top
-    const std::pair<std::string, int> lines[] = {{"", 1}, {"AB\n", 2}, {"A\r\nB\r\n", 3}, {std::string(19, '\n'), 20}};
-    for (const auto& [text, count] : lines) {
-        const RECT rc = CSubtitleWnd::TextRect(client, text, 20), expected{0, 300 - 20 * count, 600, 300};
-        EXPECT_EQ(CSubtitleWnd::LineCount(text), count) << text.size();
-        EXPECT_TRUE(EqualRect(&rc, &expected)) << text.size();
-    }
-    for (const char* utf8 : {"caf\xC3\xA9", "\xE2\x82\xAC 5", "\xF0\x9F\x8E\xAC"})
-        EXPECT_TRUE(CSubtitleWnd::IsUtf8Text(utf8)) << utf8;
-    for (const char* ansi : {"", "plain\n", "caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "ok \xE2\x82",
-                             "\xA9 x", "\xC3\xA9\xE9"})  // also overlong, surrogate, beyond U+10FFFF, cut
-        EXPECT_FALSE(CSubtitleWnd::IsUtf8Text(ansi)) << ansi;
+    const std::pair<const char*, bool> cases[] = {
+        {"caf\xC3\xA9", true}, {"\xE2\x82\xAC 5", true}, {"\xF0\x9F\x8E\xAC", true}, {"\xF4\x8F\xBF\xBF", true},
+        {"", false}, {"plain\n", false}, {"caf\xE9", false}, {"\xA9 x", false}, {"\xC3\xA9\xE9", false},
+        {"\xC0\xAF", false}, {"\xE0\x80\xAF", false}, {"\xF0\x80\x80\xAF", false},  // overlong
+        {"\xED\xA0\x80", false},                                                    // a surrogate
+        {"ok \xE2\x82", false}, {"\xF0\x9F\x8E", false},                            // cut off
+        {"\xF4\x90\x80\x80", false}, {"\xF5\x80\x80\x80", false},                   // beyond U+10FFFF
+    };
+    for (const auto& [text, utf8] : cases)
+        EXPECT_EQ(CSubtitleWnd::IsUtf8Text(text), utf8) << testing::PrintToString(std::string(text));
 }
 
 bool HasRect(HWND h, const KRect& expected)
@@ -64,62 +61,27 @@ protected:
     std::unique_ptr<CControlDlg> m_panel;
 };
 
-TEST_F(Overlay, GeometryIsRestoredAndStoredAndTheModeSwitchKeepsIt)
+TEST_F(Overlay, RectangleEdgeCasesAndNoTimerWithoutAFile)
 {
-    CSubtitleWnd* p = Start();  // first run: centred at the template's size
+    CSubtitleWnd* p = Start("missing.srt");  // first run: centred at the template's size
     ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->m_nTimer, 0u) << "nothing to play: no timer";
     const KRect first = m_panel->m_rcOverlay;
     EXPECT_TRUE(HasRect(*p, first));
     EXPECT_NEAR((first.left + first.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-    MoveWindow(*p, 40, 50, 500, 120, TRUE);
-    EXPECT_TRUE(HasRect(*p, m_panel->m_rcOverlay) && m_panel->m_rcOverlay.right == 540) << "stored at every change";
     SendMessageA(*p, WM_CLOSE, 0, 0);
     m_panel->m_rcOverlay = KRect{10, 300, 900, 300};  // no height: not restored
     ASSERT_NE(p = Start(), nullptr);
     EXPECT_TRUE(HasRect(*p, first));
     SendMessageA(*p, WM_CLOSE, 0, 0);
-    const KRect outer{-30, 200, 570, 380};  // partly off the screen: restored as it is
-    m_panel->m_rcOverlay = outer;
+    m_panel->m_rcOverlay = KRect{-30, 200, 570, 380};  // partly off the screen: restored as it is
     ASSERT_NE(p = Start(), nullptr);
-    EXPECT_FALSE(GetWindowLongA(*m_panel, GWL_EXSTYLE) & WS_EX_TOPMOST) << "only DS_SYSMODAL dialogs";
-    for (int framed : {1, 0, 1}) {  // as made, then double click twice
-        SCOPED_TRACE(framed);
-        const DWORD style = GetWindowLongA(*p, GWL_STYLE), ex = GetWindowLongA(*p, GWL_EXSTYLE);
-        EXPECT_EQ(p->m_bFramed, framed);
-        EXPECT_EQ((style & (WS_CAPTION | WS_THICKFRAME)) != 0, framed == 1);
-        EXPECT_EQ((ex & WS_EX_TRANSPARENT) != 0, framed == 0);
-        EXPECT_TRUE((ex & WS_EX_TOPMOST) && (style & WS_VISIBLE)) << "DS_SYSMODAL: topmost in both modes";
-        EXPECT_TRUE(HasRect(*p, outer) && HasRect(*p, m_panel->m_rcOverlay));
-        RECT client;
-        GetClientRect(*p, &client);
-        EXPECT_EQ(client.right == 600 && client.bottom == 180, framed == 0) << "see-through: client is all";
-        SendMessageA(*p, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 10));
-    }
-}
-
-TEST_F(Overlay, CloseTellsThePanelWithOrWithoutTimerEscapeClosesEnterDoesNothing)
-{
-    CSubtitleWnd* p = Start("missing.srt");
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->m_nTimer, 0u) << "nothing to play: no timer";
-    EXPECT_FALSE(StartEnabled());
-    SendMessageA(*p, WM_CLOSE, 0, 0);
-    EXPECT_EQ(m_panel->m_pOverlay, nullptr);
-    EXPECT_TRUE(StartEnabled());
-
-    WriteBytes("cues.srt", "1\n00:00:30,000 --> 00:00:31,000\nLater\n\n");
-    ASSERT_NE(p = Start("cues.srt"), nullptr);
-    EXPECT_EQ(p->m_nTimer, CSubtitleWnd::kTimerId);
-    // Keys reach the overlay as the panel's modal loop passes them: through IsDialogMessage.
-    const HWND h = *p;
-    auto press = [h](WPARAM key) { MSG msg{h, WM_KEYDOWN, key, 0x00010001, 0, {}}; return IsDialogMessageA(h, &msg); };
-    EXPECT_TRUE(press(VK_RETURN));
-    EXPECT_TRUE(IsWindowVisible(h) && m_panel->m_pOverlay == p) << "Enter does nothing";
-    EXPECT_TRUE(press(VK_ESCAPE));
-    EXPECT_FALSE(IsWindow(h));
-    EXPECT_EQ(m_panel->m_pOverlay, nullptr) << "the panel is told";
-    EXPECT_TRUE(StartEnabled());
-    EXPECT_FALSE(KillTimer(h, CSubtitleWnd::kTimerId)) << "no timer outlives the window";
+    EXPECT_TRUE(HasRect(*p, KRect{-30, 200, 570, 380}));
+    EXPECT_FALSE(GetWindowLongA(*m_panel, GWL_EXSTYLE) & WS_EX_TOPMOST) << "only the overlay is topmost";
+    SendMessageA(*p, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 10));
+    RECT client;
+    GetClientRect(*p, &client);
+    EXPECT_TRUE(client.right == 600 && client.bottom == 180) << "see-through: the client is all of it";
 }
 
 TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverTheirOwner)
