@@ -3,19 +3,9 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "framework/Unicode.h"
 
 namespace {
-
-std::string ToUtf8(const std::wstring& text)
-{
-    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                             nullptr, nullptr);
-    std::string out(static_cast<size_t>(nBytes > 0 ? nBytes : 0), '\0');
-    if (nBytes > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), nBytes, nullptr,
-                              nullptr);
-    return out;
-}
 
 // The full UTF-8 path of an existing file (not a folder), else empty.
 std::string ExistingFile(const std::wstring& path)
@@ -26,8 +16,8 @@ std::string ExistingFile(const std::wstring& path)
     const DWORD nChars = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     std::vector<wchar_t> full(nChars + 1);
     if (nChars == 0 || ::GetFullPathNameW(path.c_str(), nChars + 1, full.data(), nullptr) == 0)
-        return ToUtf8(path);
-    return ToUtf8(full.data());
+        return WideToUtf8(path);
+    return WideToUtf8(full.data());
 }
 
 }  // namespace
@@ -35,7 +25,7 @@ std::string ExistingFile(const std::wstring& path)
 std::string FileFromCommandLine(const wchar_t* commandLine)
 {
     std::wstring tail = CutCommandTail(commandLine);
-    if (IsBatchModeTail(ToUtf8(tail).c_str()))
+    if (IsBatchModeTail(WideToUtf8(tail).c_str()))
         return {};
     if (tail.size() >= 2 && tail.front() == L'"' && tail.back() == L'"')
         tail = tail.substr(1, tail.size() - 2);
@@ -57,9 +47,5 @@ std::string FileFromDrop(HDROP hDrop)
 
 void ShowFile(HWND hCtl, const std::string& path)
 {
-    const int nChars = ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<size_t>(nChars > 0 ? nChars : 1), L'\0');
-    if (nChars > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), nChars);
-    ::SetWindowTextW(hCtl, wide.data());
+    ::SetWindowTextW(hCtl, Utf8ToWide(path).c_str());
 }

@@ -1,5 +1,6 @@
 #include "playback/OverlayCommands.h"
 
+#include "framework/Unicode.h"
 #include "res/resource.h"
 
 namespace {
@@ -74,10 +75,7 @@ HMENU COverlayCommands::BuildMenu(double dRateInUse)
         return nullptr;
     auto add = [hMenu](UINT nFlags, UINT nID, const std::string& text) {
         // The labels may hold UTF-8 (the rate arrows): add them as wide text.
-        std::wstring wide(text.size(), L'\0');
-        wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                              &wide[0], static_cast<int>(wide.size()))));
-        ::AppendMenuW(hMenu, nFlags, nID, wide.c_str());
+        ::AppendMenuW(hMenu, nFlags, nID, Utf8ToWide(text).c_str());
     };
     for (const Command& c : Commands())
         add(MF_STRING, c.nID, std::string(c.label) + (c.nMods ? std::string("\t") + c.keyName : ""));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "framework/Unicode.h"
+
 void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCue) const
 {
     if (m_strText.empty())
@@ -13,10 +15,7 @@ void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCu
     HFONT hFont = ::CreateFontIndirectA(&lf);
     HGDIOBJ hOld = hFont ? dc.SelectObject(hFont) : nullptr;
     // The text is UTF-8 (the rate presets hold arrows).
-    const int nBytes = static_cast<int>(m_strText.size());
-    std::wstring wide(m_strText.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        std::max(0, ::MultiByteToWideChar(CP_UTF8, 0, m_strText.data(), nBytes, &wide[0], nBytes))));
+    const std::wstring wide = Utf8ToWide(m_strText);
     RECT rc = rcClient;
     dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     if (hFont) {
