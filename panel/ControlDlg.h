@@ -61,6 +61,9 @@ public:
     void GetDialogFont(LOGFONTA* pLogFont);
     // Called by the overlay as it closes: forget it and enable "Start" again.
     void OnOverlayClosed();
+    // Opens the options dialog, owned by pOwner (null: the panel); what is
+    // chosen applies to an open overlay at once.
+    void OnOptions(CWnd* pOwner = nullptr);
 
     // Where the minimised panel draws its icon (truncating, centred).
     static POINT IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon);

@@ -18,6 +18,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "panel/OptionValues.h"
 #include "playback/PlaybackSchedule.h"
 
 class CControlDlg;
@@ -32,6 +33,8 @@ public:
     void Refresh();
     // Switches between framed and see-through; the outer rectangle stays.
     void ToggleSeeThrough();
+    // Takes up changed options at once (see-through kind, outline, tags).
+    void ApplyOptions();
     // Selects the panel's font, measures the line height, sets the text colour.
     void PrepareDC(CDC* pDC);
     // Copies the windows beneath the overlay into pDC; rcClient in client coordinates.
@@ -57,6 +60,8 @@ public:
     SIZE m_sizeLine{0, 0};         // extent of "W" in the font in use; cy = line height
     UINT_PTR m_nTimer = 0;         // what SetTimer returned; 0 = none was set
     CPlaybackSchedule m_schedule;  // clock, phase and the SubRip reader
+    bool m_bLive = false;          // see-through as a colour-keyed layered window (an option)
+    static constexpr COLORREF kKeyColor = RGB(1, 2, 3);  // the keyed-out background of that mode
 
 protected:
     BOOL OnInitDialog() override;
@@ -75,4 +80,8 @@ protected:
 private:
     void RestoreGeometry();
     void DrawTextBlock(CDC& dc, RECT& rc) const;
+    // Live see-through (an option): on, or back to the copying kind.
+    void SetLiveSeeThrough(bool bLive);
+    // The text drawn by the options' layout: outline, styles, colour key.
+    void DrawStyledText(CDC& dc, const RECT& rc, const COptionValues& options) const;
 };
