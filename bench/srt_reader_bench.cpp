@@ -4,7 +4,9 @@
 //   srt_reader_bench generate PATH MEGABYTES lf|crlf   writes a SubRip file
 //   srt_reader_bench rss PATH                          skips through PATH and
 //                                                      prints the peak resident size
-//   srt_reader_bench --file=PATH... [benchmark flags]  runs the benchmarks
+//   srt_reader_bench --file=PATH... [benchmark flags]  runs the benchmarks; the
+//                                                      first file is also read as
+//                                                      its UTF-16 twin (PATH.utf16)
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -107,6 +109,27 @@ void SkipToLateOffset(benchmark::State& state, const std::string& path, FileFact
     state.counters["file_MB"] = static_cast<double>(facts.bytes) / 1e6;
 }
 
+// Writes the UTF-16 little-endian twin of a generated (ASCII) file.
+bool WriteUtf16Twin(const std::string& from, const std::string& to)
+{
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    bool ok = in && out && std::fwrite("\xFF\xFE", 1, 2, out) == 2;
+    std::vector<unsigned char> bytes(1 << 16), wide(2 << 16);
+    for (size_t n; ok && (n = std::fread(bytes.data(), 1, bytes.size(), in)) > 0;) {
+        for (size_t i = 0; i < n; ++i) {
+            wide[2 * i] = bytes[i];
+            wide[2 * i + 1] = 0;
+        }
+        ok = std::fwrite(wide.data(), 1, 2 * n, out) == 2 * n;
+    }
+    if (in)
+        std::fclose(in);
+    if (out && std::fclose(out) != 0)
+        ok = false;
+    return ok;
+}
+
 int PeakResidentSize(const char* path)
 {
     // The skip to past the last cue reads the whole file.
@@ -139,6 +162,14 @@ int main(int argc, char** argv)
             files.emplace_back(argv[i] + 7);
         else
             rest.push_back(argv[i]);
+    }
+    if (!files.empty()) {
+        const std::string twin = files.front() + ".utf16";
+        if (!WriteUtf16Twin(files.front(), twin)) {
+            std::fprintf(stderr, "%s: cannot write\n", twin.c_str());
+            return 1;
+        }
+        files.push_back(twin);
     }
     for (const std::string& path : files) {
         const FileFacts facts = Survey(path);

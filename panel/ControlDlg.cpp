@@ -7,6 +7,8 @@
 #include "framework/WinApp.h"
 #include "panel/AboutDlg.h"
 #include "panel/FileArgument.h"
+#include "panel/Options.h"
+#include "panel/OptionsDlg.h"
 #include "playback/SubtitleWnd.h"
 #include "res/resource.h"
 
@@ -87,10 +89,14 @@ BOOL CControlDlg::OnInitDialog()
             ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
+        const std::string options = AfxLoadString(IDS_OPTIONS);
+        if (!options.empty())
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_OPTIONS, options.c_str());
         const std::string startOnClick = AfxLoadString(IDS_START_ON_CLICK);
         if (!startOnClick.empty())
             ::AppendMenuA(hSysMenu, MF_STRING, IDM_START_ON_CLICK, startOnClick.c_str());
     }
+    COptions::Load();  // Kelvane.ini beside Kelvane.DAT
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -292,11 +298,22 @@ bool CControlDlg::OnSysCommand(UINT nID, LPARAM)
         ToggleStartOnClick();
         return true;
     }
+    if ((nID & 0xFFF0) == IDM_OPTIONS) {
+        OnOptions();
+        return true;
+    }
     if ((nID & 0xFFF0) != IDM_ABOUTBOX)
         return false;  // move, size, minimise, restore, close: the default
     CAboutDlg dlgAbout;
     dlgAbout.DoModal();
     return true;
+}
+
+void CControlDlg::OnOptions(CWnd* pOwner)
+{
+    COptionsDlg dlg(pOwner ? pOwner : this);
+    if (dlg.DoModal() == IDOK && m_pOverlay)
+        m_pOverlay->ApplyOptions();
 }
 
 POINT CControlDlg::IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon)

@@ -68,6 +68,9 @@ public:
     void TakeFile(const std::string& path);
     // Adds ms to the delay (saturating) and shows it in the field at once; returns the new delay.
     int32_t AddToDelay(int32_t ms);
+    // Opens the options dialog, owned by pOwner (null: the panel); what is
+    // chosen applies to an open overlay at once.
+    void OnOptions(CWnd* pOwner = nullptr);
 
     // Where the minimised panel draws its icon (truncating, centred).
     static POINT IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon);

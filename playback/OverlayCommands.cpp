@@ -86,6 +86,7 @@ HMENU COverlayCommands::BuildMenu(double dRateInUse)
         add(MF_STRING | nChecked, IDM_OVERLAY_RATE_FIRST + static_cast<UINT>(i), rates[i].label);
     }
     add(MF_SEPARATOR, 0, "");
+    add(MF_STRING, IDM_OVERLAY_OPTIONS, "&Options\u2026");
     add(MF_STRING, IDM_OVERLAY_CLOSE, "&Close");
     return hMenu;
 }

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/Unicode.h"
 #include "framework/WinApp.h"
 #include "panel/ControlDlg.h"
+#include "panel/Options.h"
 #include "playback/OverlayPlacement.h"
 #include "res/resource.h"
 
@@ -162,11 +164,17 @@ void CSubtitleWnd::ToggleSeeThrough()
 {
     // The mode flips first: every erase and paint caused below sees the new one.
     m_bFramed = !m_bFramed;
-    if (!m_bFramed) {
+    if (!m_bFramed && COptions::Current().bLiveSeeThrough) {
+        SetLiveSeeThrough(true);
+        ModifyStyle(kFrameStyles, 0, SWP_FRAMECHANGED);
+        Refresh();
+    } else if (!m_bFramed) {
         ModifyStyleEx(0, WS_EX_TRANSPARENT, 0);
         ModifyStyle(kFrameStyles, 0, SWP_FRAMECHANGED);
         Refresh();
     } else {
+        if (m_bLive)
+            SetLiveSeeThrough(false);
         ModifyStyleEx(WS_EX_TRANSPARENT, 0, 0);
         ModifyStyle(0, kFrameStyles, SWP_FRAMECHANGED);
         RedrawWindow(nullptr, nullptr, kRedrawNow);
@@ -176,7 +184,8 @@ void CSubtitleWnd::ToggleSeeThrough()
 
 void CSubtitleWnd::Refresh()
 {
-    if (m_bFramed) {
+    // Live see-through repaints only itself: the film beneath is seen live.
+    if (m_bFramed || m_bLive) {
         m_bPaintEnabled = 1;
         InvalidateRect(nullptr, true);
         return;
@@ -264,16 +273,16 @@ bool CSubtitleWnd::IsUtf8Text(const std::string& text)
 
 void CSubtitleWnd::DrawTextBlock(CDC& dc, RECT& rc) const
 {
+    const COptionValues& options = COptions::Current();
+    if (options.bOutline || options.bFormattingTags || m_bLive) {
+        DrawStyledText(dc, rc, options);  // the options' layout
+        return;
+    }
     constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK;
     if (IsUtf8Text(m_strText)) {
-        const int nBytes = static_cast<int>(m_strText.size());
-        const int nChars = ::MultiByteToWideChar(CP_UTF8, 0, m_strText.data(), nBytes, nullptr, 0);
-        if (nChars > 0) {
-            std::vector<wchar_t> wide(static_cast<size_t>(nChars));
-            ::MultiByteToWideChar(CP_UTF8, 0, m_strText.data(), nBytes, wide.data(), nChars);
-            dc.DrawTextW(wide.data(), nChars, &rc, kFormat);
-            return;
-        }
+        const std::wstring wide = Utf8ToWide(m_strText);
+        dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, kFormat);
+        return;
     }
     dc.DrawText(m_strText.data(), static_cast<int>(m_strText.size()), &rc, kFormat);
 }
@@ -288,7 +297,11 @@ bool CSubtitleWnd::OnPaint()
     RECT rc;
     GetClientRect(&rc);
     PrepareDC(&dc);
-    if (!m_bFramed) {
+    if (!m_bFramed && m_bLive) {
+        dc.SetBkMode(TRANSPARENT);
+        ::SetBkColor(dc, kKeyColor);
+        ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);  // keyed out
+    } else if (!m_bFramed) {
         dc.SetBkMode(TRANSPARENT);
         PaintBeneath(&dc, rc);
     }

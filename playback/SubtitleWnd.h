@@ -19,6 +19,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "playback/OverlayCommands.h"
+#include "panel/OptionValues.h"
 #include "playback/PlaybackSchedule.h"
 #include "playback/StatusLine.h"
 
@@ -34,6 +35,8 @@ public:
     void Refresh();
     // Switches between framed and see-through; the outer rectangle stays.
     void ToggleSeeThrough();
+    // Takes up changed options at once (see-through kind, outline, tags).
+    void ApplyOptions();
     // Selects the panel's font, measures the line height, sets the text colour.
     void PrepareDC(CDC* pDC);
     // Copies the windows beneath the overlay into pDC; rcClient in client coordinates.
@@ -68,6 +71,8 @@ public:
 
     // Runs one live-control command (IDM_OVERLAY_...); false for another id.
     bool DoCommand(UINT nID);
+    bool m_bLive = false;          // see-through as a colour-keyed layered window (an option)
+    static constexpr COLORREF kKeyColor = RGB(1, 2, 3);  // the keyed-out background of that mode
 
 protected:
     BOOL OnInitDialog() override;
@@ -93,4 +98,8 @@ private:
     void ArmDueTimer();
     void ShowStatus(const std::string& text, UINT nMs = CStatusLine::kShowMs);
     void ShowMenu(LPARAM lParam);
+    // Live see-through (an option): on, or back to the copying kind.
+    void SetLiveSeeThrough(bool bLive);
+    // The text drawn by the options' layout: outline, styles, colour key.
+    void DrawStyledText(CDC& dc, const RECT& rc, const COptionValues& options) const;
 };

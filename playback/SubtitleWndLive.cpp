@@ -61,6 +61,9 @@ bool CSubtitleWnd::DoCommand(UINT nID)
     case IDM_OVERLAY_SEE_THROUGH:
         ToggleSeeThrough();
         return true;
+    case IDM_OVERLAY_OPTIONS:
+        m_pPanel->OnOptions(this);
+        return true;
     case IDM_OVERLAY_CLOSE:
         OnClose();  // the object is gone after this
         return true;

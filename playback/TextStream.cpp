@@ -50,7 +50,8 @@ bool CTextStream::Refill()
 {
     while (!m_done) {
         unsigned char* const raw = m_buf.get() + 1;
-        const size_t count = std::fread(raw, 1, kBufferSize, m_file);
+        const size_t count = m_encoding == kBytes && m_started ? std::fread(raw, 1, kBufferSize, m_file)
+                                                               : ReadChunk(raw);
         const unsigned char* p = raw;
         const unsigned char* end = raw + count;
         if (count == 0)
@@ -128,6 +129,78 @@ bool CTextStream::Refill()
         }
     }
     return false;
+}
+
+size_t CTextStream::ReadChunk(unsigned char* out)
+{
+    if (m_started)
+        return DecodeUtf16(out);
+    m_started = true;
+    const size_t count = std::fread(out, 1, kBufferSize, m_file);
+    if (count < 2 || !((out[0] == 0xFF && out[1] == 0xFE) || (out[0] == 0xFE && out[1] == 0xFF)))
+        return count;
+    m_encoding = out[0] == 0xFF ? kUtf16LE : kUtf16BE;
+    m_wide.reset(new unsigned char[kBufferSize]);
+    std::memcpy(m_wide.get(), out + 2, count - 2);
+    m_wideEnd = count - 2;
+    return DecodeUtf16(out);
+}
+
+size_t CTextStream::DecodeUtf16(unsigned char* out)
+{
+    constexpr unsigned kReplacement = 0xFFFD;
+    unsigned char* q = out;
+    // Room for one more character of up to four bytes.
+    unsigned char* const last = out + kBufferSize - 4;
+    const int hi = m_encoding == kUtf16LE ? 1 : 0;
+    while (q <= last) {
+        size_t left = m_wideEnd - m_widePos;
+        if (left < 4 && !m_wideAtEnd) {
+            // Keep a surrogate pair whole: move the rest to the front, read on.
+            std::memmove(m_wide.get(), m_wide.get() + m_widePos, left);
+            m_widePos = 0;
+            const size_t count = std::fread(m_wide.get() + left, 1, kBufferSize - left, m_file);
+            m_wideEnd = left + count;
+            m_wideAtEnd = count == 0;
+            continue;
+        }
+        if (left < 2) {
+            if (left == 1) {  // an odd last byte
+                ++m_widePos;
+                q += 3;
+                q[-3] = 0xEF, q[-2] = 0xBF, q[-1] = 0xBD;
+            }
+            break;
+        }
+        const unsigned char* p = m_wide.get() + m_widePos;
+        unsigned code = (unsigned{p[hi]} << 8) | p[1 - hi];
+        m_widePos += 2;
+        if (code < 0x80) {
+            *q++ = static_cast<unsigned char>(code);
+            continue;
+        }
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            const unsigned low = left >= 4 ? (unsigned{p[2 + hi]} << 8) | p[3 - hi] : 0;
+            if (code <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                m_widePos += 2;
+            } else {
+                code = kReplacement;  // a surrogate that is not half of a pair
+            }
+        }
+        if (code < 0x800) {
+            *q++ = static_cast<unsigned char>(0xC0 | (code >> 6));
+        } else if (code < 0x10000) {
+            *q++ = static_cast<unsigned char>(0xE0 | (code >> 12));
+            *q++ = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
+        } else {
+            *q++ = static_cast<unsigned char>(0xF0 | (code >> 18));
+            *q++ = static_cast<unsigned char>(0x80 | ((code >> 12) & 0x3F));
+            *q++ = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
+        }
+        *q++ = static_cast<unsigned char>(0x80 | (code & 0x3F));
+    }
+    return static_cast<size_t>(q - out);
 }
 
 size_t CTextStream::ReadBlock(char* out, size_t maxReads, BlockEnd& how)

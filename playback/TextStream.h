@@ -6,6 +6,13 @@
 // end. The file is opened in binary and translated here, in a large buffer, so
 // that reading is fast and identical whatever the platform's own text mode does.
 //
+// A file that starts with a UTF-16 byte-order mark (FF FE little-endian, FE FF
+// big-endian) is converted to UTF-8 as it is read, before the text-mode rules:
+// the mark itself is dropped, and the rules then apply to the characters (U+000D
+// U+000A is read as LF, U+001A ends the input). A unit that is no character (a
+// lone surrogate, an odd last byte) reads as U+FFFD. Any other file is read as
+// its bytes.
+//
 // Also the scanner for a SubRip cue header with the matching rules of the C
 // library's fscanf for the format "%d\n%d:%d:%d,%d --> %d:%d:%d,%d\n".
 
@@ -72,6 +79,11 @@ private:
     // Reads and translates the next chunk of the file. False when no character
     // is left (end of file, read error, or a Ctrl-Z met before).
     bool Refill();
+    // The next chunk of the file's bytes (the first one decides whether the
+    // file is UTF-16), converted to UTF-8 for a UTF-16 file. 0 at the end.
+    size_t ReadChunk(unsigned char* out);
+    // Converts the UTF-16 units that follow into out (at most kBufferSize bytes).
+    size_t DecodeUtf16(unsigned char* out);
 
     std::FILE* m_file;
     // One spare byte in front, so a CR held back from the previous chunk can be
@@ -82,6 +94,15 @@ private:
     bool m_eof = false;         // end-of-file indicator
     bool m_done = false;        // no more input: end of file or Ctrl-Z
     bool m_heldCR = false;      // the last chunk ended in CR; the next decides it
+
+    // UTF-16 files only: the file's bytes not yet converted.
+    enum Encoding { kBytes, kUtf16LE, kUtf16BE };
+    Encoding m_encoding = kBytes;
+    bool m_started = false;     // the first chunk (and its mark) has been read
+    std::unique_ptr<unsigned char[]> m_wide;
+    size_t m_widePos = 0;
+    size_t m_wideEnd = 0;
+    bool m_wideAtEnd = false;   // the file has no more bytes
 };
 
 // Fields of a cue header in the order the format fills them: number, start

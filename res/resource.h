@@ -7,9 +7,16 @@
 #define IDD_CONTROL   102
 #define IDR_MAINFRAME 128
 #define IDD_SUBTITLE  129
+#define IDD_OPTIONS   130
+
+// Strings of the options.
+#define IDS_OPTIONS           130
+#define IDS_OPTIONS_NOT_SAVED 131
 
 // System-menu command that opens the About box.
 #define IDM_ABOUTBOX  0x0010
+// System-menu command that opens the options dialog.
+#define IDM_OPTIONS   0x0030
 
 // Controls of the control panel.
 #define IDC_FILE      1000
@@ -20,6 +27,14 @@
 #define IDC_MIN       1013
 #define IDC_SEC       1014
 #define IDC_MILLIS    1015
+
+// Controls of the options dialog.
+#define IDC_OPT_LIVE    1100
+#define IDC_OPT_OUTLINE 1101
+#define IDC_OPT_WIDTH   1102
+#define IDC_OPT_COLOR   1103
+#define IDC_OPT_SWATCH  1104
+#define IDC_OPT_TAGS    1105
 
 #ifndef IDC_STATIC
 #define IDC_STATIC    (-1)
@@ -39,6 +54,7 @@
 #define IDM_OVERLAY_SEE_THROUGH 2007
 #define IDM_OVERLAY_RATE_FIRST 2010  // one command per rate preset, 2010-2019
 #define IDM_OVERLAY_CLOSE      2020
+#define IDM_OVERLAY_OPTIONS    2021
 
 // Strings of the live controls.
 #define IDS_START_ON_CLICK 110

@@ -4,6 +4,10 @@
 #   build/screens/overlay-framed.png      the framed overlay showing a cue
 #   build/screens/overlay-seethrough.png  batch mode: the see-through overlay
 #                                          over a painted scene (tools/backdrop.cpp)
+#   build/screens/options.png             the options dialog (panel's system menu)
+#   build/screens/overlay-live.png        option: live see-through over the scene
+#   build/screens/overlay-outline.png     option: outlined text, framed overlay
+#   build/screens/overlay-tags.png        option: formatting tags drawn as styles
 # The settings file is written from its byte layout and points at samples/demo.srt.
 # Called by tools/run.sh (which checks that Kelvane.exe is built) when there is
 # no display; prints the screenshot paths.
@@ -34,7 +38,7 @@ trap finish EXIT
 overlay_rect=(420 520 1220 700)  # left top right bottom, screen coordinates
 write_settings() {
   local srt
-  srt=$("$root/tools/wine-run" winepath -w "$root/samples/demo.srt" 2>/dev/null | tr -d '\r')
+  srt=$("$root/tools/wine-run" winepath -w "${1:-$root/samples/demo.srt}" 2>/dev/null | tr -d '\r')
   python3 - "$demo_dir/Kelvane.DAT" "$srt" "${overlay_rect[@]}" <<'EOF'
 import struct, sys
 out, path = sys.argv[1], sys.argv[2].encode('latin-1')
@@ -89,6 +93,8 @@ end_kelvane() {
 
 overlay_title="Subtitle Window - Resize and doble left click to make transparent"
 
+rm -f "$demo_dir/Kelvane.ini"  # the options at their defaults until section 3
+
 # ---- 1: the panel, then Start (Enter): the framed overlay with a cue -------------
 "$root/tools/wine-run" "$backdrop" >/dev/null 2>&1 &
 pids+=($!)
@@ -116,3 +122,47 @@ sleep 2
 shot $((w + 160)) $((h + 120)) $((x - 80)) $((y - 60)) "$screens/overlay-seethrough.png"
 echo "$screens/overlay-seethrough.png"
 end_kelvane
+
+# ---- 3: the options dialog, from the panel's system menu ---------------------------
+write_settings
+start_kelvane
+wait_geometry "Kelvane" >/dev/null
+sleep 1
+xdotool key alt+space
+sleep 0.5
+xdotool key o  # "&Options..."
+read -r w h x y < <(wait_geometry "Kelvane Options")
+sleep 0.5
+shot "$w" "$h" "$x" "$y" "$screens/options.png"
+echo "$screens/options.png"
+end_kelvane
+
+# ---- 4: each option from a hand-written Kelvane.ini --------------------------------
+# option_shot FILE INI-LINES [SRT]: batch mode (see-through) or, for a FILE with
+# "framed" in its name, the framed overlay after Start; one cue showing.
+option_shot() {
+  printf '[Options]\r\n%s' "$2" >"$demo_dir/Kelvane.ini"
+  write_settings "${3:-}"
+  case "$1" in
+    *framed*|*outline*|*tags*)
+      start_kelvane
+      wait_geometry "Kelvane" >/dev/null
+      sleep 1
+      xdotool key Return
+      read -r w h x y < <(wait_geometry "$overlay_title")
+      sleep 2
+      shot "$w" "$h" "$x" "$y" "$1" ;;
+    *)
+      start_kelvane batchmode
+      read -r w h x y < <(wait_geometry "$overlay_title")
+      sleep 2
+      shot $((w + 160)) $((h + 120)) $((x - 80)) $((y - 60)) "$1" ;;
+  esac
+  echo "$1"
+  end_kelvane
+}
+printf '1\n00:00:00,500 --> 00:00:09,000\n<i>The lighthouse keeper</i> counts <b>the ships</b>\nthat <font color="#1E90FF">never</font> come <u>home</u>.\n\n' \
+  >"$demo_dir/tags.srt"
+option_shot "$screens/overlay-live.png" $'LiveSeeThrough=1\r\n'
+option_shot "$screens/overlay-outline.png" $'Outline=1\r\nOutlineWidth=3\r\nOutlineColor=#000000\r\n'
+option_shot "$screens/overlay-tags.png" $'FormattingTags=1\r\n' "$demo_dir/tags.srt"

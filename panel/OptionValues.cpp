@@ -1,0 +1,101 @@
+#include "panel/OptionValues.h"
+
+#include <cstdio>
+
+const char* const COptionValues::kSection = "Options";
+
+namespace {
+
+const char kLiveSeeThrough[] = "LiveSeeThrough";
+const char kOutline[] = "Outline";
+const char kOutlineWidth[] = "OutlineWidth";
+const char kOutlineColor[] = "OutlineColor";
+const char kFormattingTags[] = "FormattingTags";
+
+std::string Trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A whole decimal number from low to high, else false.
+bool ParseNumber(const std::string& text, int low, int high, int& value)
+{
+    const std::string digits = Trimmed(text);
+    if (digits.empty() || digits.size() > 9)
+        return false;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + (c - '0');
+    }
+    if (n < low || n > high)
+        return false;
+    value = n;
+    return true;
+}
+
+}  // namespace
+
+std::string FormatColorRef(uint32_t crColor)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", static_cast<unsigned>(crColor & 0xFF),
+                  static_cast<unsigned>((crColor >> 8) & 0xFF), static_cast<unsigned>((crColor >> 16) & 0xFF));
+    return text;
+}
+
+bool ParseColorRef(const std::string& text, uint32_t& crColor)
+{
+    const std::string t = Trimmed(text);
+    if (t.size() != 7 || t[0] != '#')
+        return false;
+    uint32_t rgb = 0;
+    for (size_t i = 1; i < 7; ++i) {
+        const char c = t[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        rgb = rgb << 4 | static_cast<uint32_t>(digit);
+    }
+    crColor = (rgb >> 16) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    return true;
+}
+
+void COptionValues::Read(const std::function<bool(const char* key, std::string& value)>& get)
+{
+    *this = COptionValues();
+    std::string value;
+    int n;
+    if (get(kLiveSeeThrough, value) && ParseNumber(value, 0, 1, n))
+        bLiveSeeThrough = n == 1;
+    if (get(kOutline, value) && ParseNumber(value, 0, 1, n))
+        bOutline = n == 1;
+    if (get(kOutlineWidth, value) && ParseNumber(value, kMinOutlineWidth, kMaxOutlineWidth, n))
+        nOutlineWidth = n;
+    uint32_t cr;
+    if (get(kOutlineColor, value) && ParseColorRef(value, cr))
+        crOutline = cr;
+    if (get(kFormattingTags, value) && ParseNumber(value, 0, 1, n))
+        bFormattingTags = n == 1;
+}
+
+bool COptionValues::Write(const std::function<bool(const char* key, const std::string& value)>& put) const
+{
+    // Every key is tried, also after a failed one.
+    bool ok = put(kLiveSeeThrough, bLiveSeeThrough ? "1" : "0");
+    ok = put(kOutline, bOutline ? "1" : "0") && ok;
+    ok = put(kOutlineWidth, std::to_string(nOutlineWidth)) && ok;
+    ok = put(kOutlineColor, FormatColorRef(crOutline)) && ok;
+    ok = put(kFormattingTags, bFormattingTags ? "1" : "0") && ok;
+    return ok;
+}
