@@ -29,8 +29,7 @@ std::wstring ToWindowsPath(std::string path) {
 
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = L"";
-    GetClassNameW(hwnd, name, 256);
-    return name;
+    return GetClassNameW(hwnd, name, 256), name;
 }
 
 HWND FocusOf(HWND hwnd) {
@@ -109,17 +108,6 @@ Bytes EncodeSettings(const Settings& s) {
     return out;
 }
 
-std::optional<Settings> DecodeSettings(const Bytes& b) {
-    if (b.size() < 25 || b[24] == 0xFF || b.size() < 101u + b[24]) return std::nullopt;
-    Settings s;
-    int32_t* head[] = {&s.delay, &s.hour, &s.min, &s.sec, &s.millis, reinterpret_cast<int32_t*>(&s.color)};
-    for (size_t i = 0; i < 6; ++i) std::memcpy(head[i], &b[4 * i], 4);
-    s.file.assign(b.begin() + 25, b.begin() + 25 + b[24]);
-    std::memcpy(&s.overlay, &b[25 + b[24]], sizeof(RECT));
-    std::memcpy(&s.font, &b[41 + b[24]], sizeof(LOGFONTA));
-    return s;
-}
-
 std::string FaceName(const LOGFONTA& f) { return std::string(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE)); }
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
@@ -152,15 +140,13 @@ void PressKey(HWND hwnd, UINT vk, bool alt) {
 
 RECT WindowRect(HWND hwnd) {
     RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
+    return GetWindowRect(hwnd, &r), r;
 }
 
 RECT ClientScreenRect(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    return MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
 }
 
 size_t CountPixels(const RECT& area, COLORREF colour) {
@@ -191,13 +177,11 @@ SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
     wc.lpszClassName = L"KelvaneE2ESolid";
-    RegisterClassW(&wc);  // once per run, so one colour per run
+    RegisterClassW(&wc);  // once per run
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
-
-SolidWindow::~SolidWindow() { DestroyWindow(hwnd); }
 
 Program::Program(const TempFolder& folder, const std::wstring& tail) {
     std::wstring cmd = L"\"" + g_program + L"\" " + tail;
@@ -230,19 +214,18 @@ std::vector<HWND> Program::Windows() const {
     return out;
 }
 
-HWND Program::WaitFor(const std::function<bool(HWND)>& match, const std::vector<HWND>& except, DWORD timeout) const {
+HWND Program::WaitFor(const std::function<bool(HWND)>& match, DWORD timeout) const {
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND h : Windows())
-            if (ClassName(h) == L"#32770" && std::find(except.begin(), except.end(), h) == except.end() && match(h))
-                found = h;
+            if (ClassName(h) == L"#32770" && match(h)) found = h;
         return found != nullptr;
     }, timeout);
     return found;
 }
 
 HWND Program::WaitForCaption(const std::wstring& caption, DWORD timeout) const {
-    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, {}, timeout);
+    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, timeout);
 }
 
 HWND Program::WaitForPanel() const {
@@ -250,7 +233,9 @@ HWND Program::WaitForPanel() const {
 }
 
 HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor([](HWND h) { return GetDlgItem(h, kMessageText) != nullptr; }, except);
+    return WaitFor([&](HWND h) {
+        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
+    });
 }
 
 void PickFile(HWND chooser, const std::wstring& path) {
@@ -292,10 +277,17 @@ void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWN
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 }
 
+// The record back from its bytes; bytes after it are ignored.
 Settings KelvaneTest::Saved() {
-    const auto s = DecodeSettings(folder.Read(kSettingsFile));
-    EXPECT_TRUE(s.has_value()) << "Kelvane.DAT holds no complete record";
-    return s.value_or(Settings{});
+    const Bytes b = folder.Read(kSettingsFile);
+    Settings s;
+    if (b.size() < 25 || b[24] == 0xFF || b.size() < 101u + b[24]) return ADD_FAILURE() << "no complete record", s;
+    int32_t* head[] = {&s.delay, &s.hour, &s.min, &s.sec, &s.millis, reinterpret_cast<int32_t*>(&s.color)};
+    for (size_t i = 0; i < 6; ++i) std::memcpy(head[i], &b[4 * i], 4);
+    s.file.assign(b.begin() + 25, b.begin() + 25 + b[24]);
+    std::memcpy(&s.overlay, &b[25 + b[24]], sizeof(RECT));
+    std::memcpy(&s.font, &b[41 + b[24]], sizeof(LOGFONTA));
+    return s;
 }
 
 }  // namespace e2e

@@ -1,7 +1,7 @@
 #pragma once
-// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it
-// from outside with Win32 messages only, and reads back windows, pixels and the
-// settings file. Destructors clean up, also after a failed assertion.
+// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it from outside with Win32
+// messages only, and reads back windows, pixels and the settings file. Destructors clean up, also after a
+// failed assertion.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -37,8 +37,8 @@ public:
     std::wstring path;
 };
 
-// The settings record from its byte layout: six little-endian integers, the path after
-// a one-byte length (short paths only), the rectangle, the 60-byte LOGFONTA.
+// The settings record from its byte layout: six little-endian integers, the path after a one-byte length
+// (short paths only), the rectangle, the 60-byte LOGFONTA.
 struct Settings {
     int32_t delay = 0, hour = 0, min = 0, sec = 0, millis = 0;
     uint32_t color = 0;
@@ -47,7 +47,6 @@ struct Settings {
     LOGFONTA font{};
 };
 Bytes EncodeSettings(const Settings& s);
-std::optional<Settings> DecodeSettings(const Bytes& bytes);  // ignores bytes after the record
 std::string FaceName(const LOGFONTA& font);
 std::string Narrow(const std::wstring& s);
 int PointsToHeight(int points);  // a font height in pixels of this screen
@@ -64,11 +63,10 @@ RECT ClientScreenRect(HWND hwnd);
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// A window of the harness's own filled with one colour.
+// A window of the harness's own filled with one colour (one colour per run).
 struct SolidWindow {
     SolidWindow(const RECT& rect, COLORREF colour);
-    ~SolidWindow();
-    SolidWindow(const SolidWindow&) = delete;
+    ~SolidWindow() { DestroyWindow(hwnd); }
     HWND hwnd;
 };
 
@@ -80,19 +78,18 @@ public:
     Program(const Program&) = delete;
     bool WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
-    // A visible dialog of the process that matches and is not in `except`.
-    HWND WaitFor(const std::function<bool(HWND)>& match, const std::vector<HWND>& except = {},
-                 DWORD timeout = kTimeout) const;
+    // A visible dialog of the process with this caption, the panel, or a message box not in `except`.
     HWND WaitForCaption(const std::wstring& caption, DWORD timeout = kTimeout) const;
     HWND WaitForPanel() const;
     HWND WaitForMessageBox(const std::vector<HWND>& except = {}) const;
 
 private:
+    HWND WaitFor(const std::function<bool(HWND)>& match, DWORD timeout = kTimeout) const;
     PROCESS_INFORMATION pi_{};
 };
 
-// Answer the common dialogs as a user would and press OK. PickFont returns the
-// face it chose, empty when none of its faces is listed.
+// Answer the common dialogs as a user would and press OK. PickFont returns the face it chose, empty when
+// none of its faces is listed.
 void PickFile(HWND chooser, const std::wstring& path);
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour);
 
