@@ -1,6 +1,7 @@
 #pragma once
-// An archive file in memory that hands out at most m_maxChunk bytes per read.
-// Free of GoogleTest, so the fuzz targets use it too.
+// An archive file in memory that hands out at most m_maxChunk bytes per read and is written in place on a
+// disk that holds at most m_capacity bytes of it: a write that would grow it further takes what fits and
+// fails, as on a full disk. Free of GoogleTest, so the fuzz targets use it too.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -16,16 +17,20 @@ public:
         const size_t take = std::min<size_t>({count, m_data.size() - m_pos, m_maxChunk});
         if (take > 0)
             std::memcpy(buffer, m_data.data() + m_pos, take);
-        m_pos += take;
-        return static_cast<unsigned>(take);
+        return m_pos += take, static_cast<unsigned>(take);
     }
     bool Write(const void* buffer, unsigned count) override
     {
-        m_data.insert(m_data.end(), static_cast<const uint8_t*>(buffer), static_cast<const uint8_t*>(buffer) + count);
-        return true;
+        const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
+        m_data.resize(std::max(m_data.size(), m_pos + take));
+        if (take > 0)
+            std::memcpy(m_data.data() + m_pos, buffer, take);
+        return m_pos += take, take == count;
     }
+    bool SeekTo(uint64_t offset) override { return m_pos = offset, true; }
+    int64_t GetSize() override { return static_cast<int64_t>(m_data.size()); }
+    bool SetSize(uint64_t size) override { return m_data.resize(size), true; }
 
     std::vector<uint8_t> m_data;
-    size_t m_pos = 0;
-    size_t m_maxChunk = SIZE_MAX;
+    size_t m_pos = 0, m_maxChunk = SIZE_MAX, m_capacity = SIZE_MAX;
 };

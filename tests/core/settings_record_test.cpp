@@ -12,11 +12,10 @@
 // from 0x80), with the path's length prefix at offset 24.
 static Bytes Record(size_t length, const Bytes& prefix)
 {
-    Bytes bytes;
-    for (size_t i = 0; i < 100 + length; ++i)
-        bytes.push_back(static_cast<uint8_t>(i * 37 + 11));
-    bytes.insert(bytes.begin() + 24, prefix.begin(), prefix.end());
-    return bytes;
+    Bytes bytes(100 + length);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    return bytes.insert(bytes.begin() + 24, prefix.begin(), prefix.end()), bytes;
 }
 
 static Bytes Saved(CSettingsRecord r)
@@ -35,8 +34,7 @@ static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_
     file.m_maxChunk = maxChunk;
     CArchive ar(&file, CArchive::load);
     try {
-        r.SerializeRecord(ar);
-        return true;
+        return r.SerializeRecord(ar), true;
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
         return false;
@@ -83,25 +81,6 @@ TEST(SettingsRecord, FileCutAnywhere)
     }
 }
 
-// A file written in place on a disk that holds at most m_capacity bytes of it: a write that would grow
-// it further takes what fits and fails, as on a full disk.
-class CFullDiskFile : public CMemoryFile {
-public:
-    using CMemoryFile::CMemoryFile;
-    bool Write(const void* buffer, unsigned count) override
-    {
-        const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
-        m_data.resize(std::max(m_data.size(), m_pos + take));
-        std::memcpy(m_data.data() + m_pos, buffer, take);
-        m_pos += take;
-        return take == count;
-    }
-    bool SeekTo(uint64_t offset) override { return m_pos = offset, true; }
-    int64_t GetSize() override { return static_cast<int64_t>(m_data.size()); }
-    bool SetSize(uint64_t size) override { return m_data.resize(size), true; }
-    size_t m_capacity = 0;
-};
-
 TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
 {
     Bytes before = Record(12, {0x0C});
@@ -112,7 +91,7 @@ TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
     const struct { Bytes before; size_t path, capacity; } cases[] = {
         {before, 300, 250}, {before, 5000, 4200}, {{}, 0, 50}};
     for (const auto& c : cases) {
-        CFullDiskFile file(c.before);
+        CMemoryFile file(c.before);
         file.m_capacity = c.capacity;
         CSettingsRecord r = example;
         r.m_strFile.assign(c.path, 'p');

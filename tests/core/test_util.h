@@ -2,9 +2,6 @@
 // Helpers shared by the core tests: files in the temp folder (and the in-memory archive file).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>

@@ -3,6 +3,7 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -21,21 +22,15 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return static_cast<LRESULT>(result);
 }
 
-// CTest passes a Unix path; Wine's drive Z: is the Unix root.
-std::wstring ToWindowsPath(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return (path[0] == '\\' ? L"Z:" : L"") + std::wstring(path.begin(), path.end());
-}
-
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = L"";
     return GetClassNameW(hwnd, name, 256), name;
 }
 
-HWND FocusOf(HWND hwnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
 }
 
 // Selects the combo box item with this text and tells the chooser, as the user's choice does.
@@ -68,10 +63,9 @@ void Pump(DWORD ms) {
 
 TempFolder::TempFolder() {
     static int count = 0;
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("kelvane-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count));
-    std::filesystem::create_directory(dir);
-    path = dir.wstring();
+    path = (std::filesystem::temp_directory_path() /
+            ("kelvane-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count))).wstring();
+    std::filesystem::create_directory(path);
 }
 
 TempFolder::~TempFolder() {
@@ -80,8 +74,8 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::Write(const std::wstring& name, const Bytes& bytes) const {
-    std::ofstream out(std::filesystem::path(FilePath(name)), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(std::filesystem::path(FilePath(name)), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes TempFolder::Read(const std::wstring& name) const {
@@ -114,14 +108,7 @@ std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end(
 int PointsToHeight(int points) {
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return height;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
+    return ReleaseDC(nullptr, screen), height;
 }
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
@@ -132,7 +119,10 @@ void Click(HWND dialog, int id) { Send(GetDlgItem(dialog, id), BM_CLICK, 0, 0); 
 void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 void PressKey(HWND hwnd, UINT vk, bool alt) {
-    HWND target = FocusOf(hwnd) ? FocusOf(hwnd) : hwnd;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus ? info.hwndFocus
+                                                                                                       : hwnd;
     const LPARAM bits = 1 | (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (alt ? 1 << 29 : 0);
     PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, bits);
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
@@ -152,8 +142,7 @@ RECT ClientScreenRect(HWND hwnd) {
 size_t CountPixels(const RECT& area, COLORREF colour) {
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -164,10 +153,7 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
     const auto* px = static_cast<const uint32_t*>(bits);
     const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     const auto n = std::count_if(px, px + w * h, [&](uint32_t p) { return (p & 0xFFFFFF) == want; });
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    SelectObject(mem, old), DeleteObject(dib), DeleteDC(mem), ReleaseDC(nullptr, screen);
     return static_cast<size_t>(n);
 }
 
@@ -192,12 +178,9 @@ Program::Program(const TempFolder& folder, const std::wstring& tail) {
 }
 
 Program::~Program() {
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(pi_.hProcess, 99);
-        WaitForSingleObject(pi_.hProcess, 10000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, 10000);
+    CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
 }
 
 bool Program::WaitForExit() const {
@@ -251,10 +234,8 @@ void PickFile(HWND chooser, const std::wstring& path) {
 
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour) {
     for (const wchar_t* face : {L"Liberation Serif", L"DejaVu Serif", L"Tahoma", L"Arial"})  // differ by machine
-        if (Select(chooser, cmb1, face) && Select(chooser, cmb3, size) && Select(chooser, cmb4, colour)) {
-            PostClick(chooser, IDOK);
-            return face;
-        }
+        if (Select(chooser, cmb1, face) && Select(chooser, cmb3, size) && Select(chooser, cmb4, colour))
+            return PostClick(chooser, IDOK), face;
     return {};
 }
 
@@ -290,12 +271,35 @@ Settings KelvaneTest::Saved() {
     return s;
 }
 
+// Writes cues.srt and a record that plays it in crisp red at `where` from the start point given.
+void KelvaneTest::PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start) {
+    folder.Write(L"cues.srt", Bytes(cues.begin(), cues.end()));
+    Settings s;
+    s.hour = start[0], s.min = start[1], s.sec = start[2], s.millis = start[3];
+    s.color = kText;
+    s.file = Narrow(folder.FilePath(L"cues.srt"));
+    s.overlay = where;
+    s.font.lfHeight = -40, s.font.lfWeight = FW_BOLD, s.font.lfQuality = NONANTIALIASED_QUALITY;
+    lstrcpyA(s.font.lfFaceName, "Tahoma");
+    folder.Write(kSettingsFile, EncodeSettings(s));
+}
+
+HWND KelvaneTest::StartOverlay() {
+    Click(panel, IDOK);
+    return app->WaitForCaption(kCaption);
+}
+
 }  // namespace e2e
 
-// GoogleTest's flags, then "--kelvane=PATH" naming the program under test.
+// GoogleTest's flags, then "--kelvane=PATH" naming the program under test. CTest passes a Unix path; Wine's
+// drive Z: is the Unix root.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--kelvane=", 10) == 0) e2e::g_program = e2e::ToWindowsPath(argv[i] + 10);
+        if (std::strncmp(argv[i], "--kelvane=", 10) == 0) {
+            std::string path = argv[i] + 10;
+            std::replace(path.begin(), path.end(), '/', '\\');
+            e2e::g_program = (path[0] == '\\' ? L"Z:" : L"") + std::wstring(path.begin(), path.end());
+        }
     return RUN_ALL_TESTS();
 }

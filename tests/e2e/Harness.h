@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,6 +21,8 @@ namespace e2e {
 using Bytes = std::vector<uint8_t>;
 constexpr DWORD kTimeout = 20000;  // generous: Wine is slow on a loaded machine
 extern const wchar_t kSettingsFile[];
+inline const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
+constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 
 // Polls `done`, pumping this thread's messages, until it holds or time is up.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout = kTimeout);
@@ -105,6 +108,8 @@ protected:
     // Waits for a message box that holds `words` and dismisses it.
     void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);
     Settings Saved();  // the record in Kelvane.DAT
+    void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
+    HWND StartOverlay();  // Start clicked: the overlay, or nullptr
 };
 
 }  // namespace e2e

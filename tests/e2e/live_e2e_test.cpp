@@ -5,25 +5,13 @@
 namespace e2e {
 namespace {
 
-const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
-constexpr COLORREF kText = RGB(255, 0, 0);
 const char kCues[] = "1\n00:00:30,000 --> 00:01:00,000\nMMMM\n\n2\n00:02:00,000 --> 00:02:30,000\nWWWW\n\n";
 
 class LiveTest : public KelvaneTest {
 protected:
-    void SetUp() override {
-        folder.Write(L"cues.srt", Bytes(kCues, kCues + sizeof kCues - 1));
-        Settings s;
-        s.color = kText;
-        s.file = Narrow(folder.FilePath(L"cues.srt"));
-        s.overlay = RECT{300, 500, 900, 720};
-        s.font.lfHeight = -40, s.font.lfWeight = FW_BOLD, s.font.lfQuality = NONANTIALIASED_QUALITY;
-        lstrcpyA(s.font.lfFaceName, "Tahoma");
-        folder.Write(kSettingsFile, EncodeSettings(s));
-        Launch();
-    }
-    // Red pixels in a band of the client area: the status line on top, the
-    // banner's upper lines in the middle, a one-line cue at the bottom.
+    void SetUp() override { PrepareOverlay(kCues, RECT{300, 500, 900, 720}), Launch(); }
+    // Red pixels in a band of the client area: the status line on top, the banner's upper lines in the
+    // middle, a one-line cue at the bottom.
     size_t Red(HWND overlay, int band) const {
         RECT r = ClientScreenRect(overlay);
         const LONG edges[] = {r.top, r.top + 30, r.bottom - 60, r.bottom};
@@ -34,8 +22,7 @@ protected:
 
 TEST_F(LiveTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'T'));  // held here: Kelvane must skip it
-    Click(panel, IDOK);
-    HWND overlay = app->WaitForCaption(kCaption);
+    HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
     EXPECT_FALSE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "held by the overlay";
     EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) > 0; })) << "the status names the key it could not have";
@@ -57,8 +44,7 @@ TEST_F(LiveTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay); }));
     EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "released with the overlay";
-    UnregisterHotKey(nullptr, 1);
-    UnregisterHotKey(nullptr, 2);
+    UnregisterHotKey(nullptr, 1), UnregisterHotKey(nullptr, 2);
     ExitAndWait();
     EXPECT_EQ(Saved().delay, 900);
 }
@@ -78,8 +64,7 @@ TEST_F(LiveTest, StartOnNextClickStartsAtTheClickAndEscapeDisarms) {
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
     EXPECT_NE(app->WaitForCaption(kCaption), nullptr);
-    EXPECT_FALSE(armed());
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, IDOK)));
+    EXPECT_FALSE(armed() || IsWindowEnabled(GetDlgItem(panel, IDOK)));
     ExitAndWait();
 }
 

@@ -2,13 +2,9 @@
 // the overlay's styles and rectangle, and the settings file are watched.
 #include "Harness.h"
 
-#include <array>
-
 namespace e2e {
 namespace {
 
-const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
-constexpr COLORREF kText = RGB(255, 0, 0);
 constexpr COLORREF kBackdrop = RGB(30, 160, 90);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
@@ -17,22 +13,6 @@ const std::string kCues = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01
 
 class OverlayTest : public KelvaneTest {
 protected:
-    // Writes cues.srt and a record that plays it in crisp red at `where` from the start point given.
-    void Prepare(const RECT& where, const std::string& cues = kCues, std::array<int32_t, 4> start = {}) {
-        folder.Write(L"cues.srt", Bytes(cues.begin(), cues.end()));
-        Settings s;
-        s.hour = start[0], s.min = start[1], s.sec = start[2], s.millis = start[3];
-        s.color = kText;
-        s.file = Narrow(folder.FilePath(L"cues.srt"));
-        s.overlay = where;
-        s.font.lfHeight = -40, s.font.lfWeight = FW_BOLD, s.font.lfQuality = NONANTIALIASED_QUALITY;
-        lstrcpyA(s.font.lfFaceName, "Tahoma");
-        folder.Write(kSettingsFile, EncodeSettings(s));
-    }
-    HWND Start() {
-        Click(panel, IDOK);
-        return app->WaitForCaption(kCaption);
-    }
     bool StartEnabled() const { return IsWindowEnabled(GetDlgItem(panel, IDOK)) != FALSE; }
     // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
     int Shown(HWND overlay) const {
@@ -54,14 +34,13 @@ TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBanner
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        Prepare(RECT{300, 500, 900, 720}, c.cues, c.start);
+        PrepareOverlay(c.cues, RECT{300, 500, 900, 720}, c.start);
         Launch();
         const ULONGLONG clicked = GetTickCount64();
-        HWND overlay = Start();
+        HWND overlay = StartOverlay();
         ASSERT_NE(overlay, nullptr);
         EXPECT_FALSE(StartEnabled());
-        EXPECT_TRUE(ExStyle(overlay) & WS_EX_TOPMOST);
-        EXPECT_EQ(Style(overlay) & kFrame, kFrame) << "framed";
+        EXPECT_TRUE((ExStyle(overlay) & WS_EX_TOPMOST) && (Style(overlay) & kFrame) == kFrame) << "framed, on top";
         std::vector<int> phases;
         std::vector<ULONGLONG> at;
         WaitUntil([&] {
@@ -85,9 +64,9 @@ TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBanner
 // and re-enable Start; the last rectangle is saved and restored next run.
 TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) {
     const RECT moved{123, 456, 623, 606};
-    Prepare(RECT{300, 500, 900, 720});
+    PrepareOverlay(kCues, RECT{300, 500, 900, 720});
     Launch();
-    HWND overlay = Start();
+    HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
     SetForegroundWindow(panel);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == panel; }, 3000));
@@ -101,18 +80,18 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
     EXPECT_TRUE(IsWindowVisible(overlay));
     PressKey(overlay, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
-    ASSERT_NE(overlay = Start(), nullptr);
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
     EXPECT_FALSE(StartEnabled());
     PostMessageW(overlay, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
 
-    ASSERT_NE(overlay = Start(), nullptr);
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
     SetWindowPos(overlay, nullptr, 123, 456, 500, 150, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return SameRect(moved, WindowRect(overlay)); }));
     ExitAndWait();  // with the overlay still open
     EXPECT_TRUE(SameRect(moved, Saved().overlay));
     Launch();
-    ASSERT_NE(overlay = Start(), nullptr);
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
     EXPECT_TRUE(SameRect(moved, WindowRect(overlay)));
     ExitAndWait();
 }
@@ -120,15 +99,14 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
 TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBeneath) {
     const RECT where{350, 420, 950, 640};
     SolidWindow beneath(RECT{300, 380, 1000, 700}, kBackdrop);
-    Prepare(where);
+    PrepareOverlay(kCues, where);
     Launch(L"batchmode");
     HWND overlay = app->WaitForCaption(kCaption);
     ASSERT_NE(overlay, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(panel) != FALSE; })) << "the panel is minimised";
     EXPECT_EQ(Style(overlay) & kFrame, 0) << "see-through from the start";
     EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST), WS_EX_TRANSPARENT | WS_EX_TOPMOST);
-    EXPECT_TRUE(SameRect(where, WindowRect(overlay)));
-    EXPECT_FALSE(StartEnabled());
+    EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
 
     // The window beneath is the background; a cue shows over it.
     const RECT client = ClientScreenRect(overlay);
@@ -140,18 +118,16 @@ TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBen
     // A double click frames it again at the same outer rectangle.
     PostMessageW(overlay, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
     EXPECT_TRUE(WaitUntil([&] { return (Style(overlay) & kFrame) == kFrame; }));
-    EXPECT_FALSE(ExStyle(overlay) & WS_EX_TRANSPARENT);
-    EXPECT_TRUE(SameRect(where, WindowRect(overlay)));
+    EXPECT_TRUE(!(ExStyle(overlay) & WS_EX_TRANSPARENT) && SameRect(where, WindowRect(overlay)));
     ExitAndWait();
 }
 
 TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverlay) {
-    Prepare(RECT{300, 500, 900, 720}, kCues, {0, 60, 0, 0});
+    PrepareOverlay(kCues, RECT{300, 500, 900, 720}, {0, 60, 0, 0});
     Launch(L"batchmode");
     ExpectMessage(L"59", {panel});
     EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
-    EXPECT_EQ(app->WaitForCaption(kCaption, 500), nullptr);
-    EXPECT_TRUE(StartEnabled());
+    EXPECT_TRUE(app->WaitForCaption(kCaption, 500) == nullptr && StartEnabled());
 }
 
 }  // namespace

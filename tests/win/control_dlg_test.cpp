@@ -1,6 +1,6 @@
 // The panel in process, in a fresh folder: what its fields accept and where a refusal puts the focus, a
-// read-only settings file that still loads but is never written (and says so once), failed loads, Exit's
-// exchange of every field, and a path outside the code page from the field to the reader.
+// read-only settings file that loads but is never written (said once), failed loads, Exit's exchange of
+// every field, and a path outside the code page from the field to the reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,18 +18,21 @@ namespace {
 
 using ControlPanel = TempFolderTest;
 
+const int kFields[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
+
 bool Writable(const char* path)
 {
     HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     return h != INVALID_HANDLE_VALUE && CloseHandle(h);
 }
 
+void Exit(HWND dlg) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
 TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocusOnIt)
 {
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     SetForegroundWindow(dlg);
-    const int fields[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
     // Typed into the fields above; then the refused field with the message's words, or 0 when all pass;
     // then the delay and hour held after the read (a refused field and those after it keep theirs).
     const struct { const char* typed[6]; int focus; const char* words; int delay, hour; } cases[] = {
@@ -47,11 +50,10 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         for (int i = 0; i < 6; ++i)
-            SetDlgItemTextA(dlg, fields[i], c.typed[i]);
+            SetDlgItemTextA(dlg, kFields[i], c.typed[i]);
         g_messages.clear();
         EXPECT_EQ(dlg.UpdateData(true), c.focus == 0);
-        EXPECT_EQ(dlg.m_nDelay, c.delay);
-        EXPECT_EQ(dlg.m_nHour, c.hour);
+        EXPECT_TRUE(dlg.m_nDelay == c.delay && dlg.m_nHour == c.hour) << dlg.m_nDelay << " " << dlg.m_nHour;
         ASSERT_EQ(g_messages.size(), c.focus ? 1u : 0u);
         if (c.focus) {
             EXPECT_NE(g_messages[0].find(c.words), std::string::npos) << g_messages[0];
@@ -62,8 +64,7 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
 }
 
 // Sets (+i) or clears (-i) Linux's immutable flag on Kelvane.DAT by chattr through start.exe, run outside
-// the test folder so that the folder can go. Wine's handle of a Unix child may never signal, so this polls
-// up to 5 s for the change instead. False outside Wine.
+// the test folder. Wine's handle of a Unix child may never signal: this polls up to 5 s. False outside Wine.
 bool Chattr(const char* flag)
 {
     auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
@@ -72,7 +73,6 @@ bool Chattr(const char* flag)
     if (!path)
         return false;
     std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + path + "\"";
-    HeapFree(GetProcessHeap(), 0, path);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -80,10 +80,11 @@ bool Chattr(const char* flag)
         CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     for (int i = 0; i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
         Sleep(100);
-    return true;
+    return HeapFree(GetProcessHeap(), 0, path), true;
 }
 
-TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
+// Exit then saves the fields' defaults and the panel's font over the damage.
+TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont)
 {
     // An empty file, one cut inside the path, one that ends just before the font, one cut inside it.
     const std::string toFont = std::string(24, '\x01') + '\0' + std::string(16, '\x02');
@@ -95,16 +96,17 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
         CControlDlg dlg;
         ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
         ASSERT_EQ(g_messages.size(), 1u);
-        EXPECT_NE(g_messages[0].find("Kelvane.DAT"), std::string::npos) << g_messages[0];
+        EXPECT_NE(g_messages[0].find("Kelvane.DAT: "), std::string::npos) << g_messages[0];
         EXPECT_NE(g_messages[0].find("Exit saves them and repairs the file"), std::string::npos) << g_messages[0];
         LOGFONTA own;
         dlg.GetDialogFont(&own);
         EXPECT_EQ(std::memcmp(&own, &dlg.m_lfFont, sizeof own), 0);
         EXPECT_EQ(dlg.m_font.GetSafeHandle(), nullptr);
-        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        Exit(dlg);
         dlg.DestroyWindow();
         const std::string saved = ReadBytes("Kelvane.DAT");
         ASSERT_EQ(saved.size(), 101u) << "Exit repairs the file";
+        EXPECT_EQ(saved.substr(0, 20) + saved[24], std::string(21, '\0')) << "the fields' defaults";
         EXPECT_EQ(saved.substr(69, 32), std::string(own.lfFaceName, 32)) << "with the panel's font";
     }
 }
@@ -131,7 +133,7 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     EXPECT_EQ(GetDlgItemInt(dlg, IDC_DELAY, nullptr, TRUE), 1500) << "loaded and shown";
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    Exit(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible()) << "Exit still closes the panel";
     dlg.DestroyWindow();
     ASSERT_EQ(g_messages.size(), 1u) << "that it will not be saved, once";
@@ -144,11 +146,11 @@ TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     dlg.m_nDelay = 1500;
-    const int ids[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
     const char* const typed[] = {"5x", "new.srt", "5000", "7", "8", "99"};
     for (int i = 0; i < 6; ++i)
-        SetDlgItemTextA(dlg, ids[i], typed[i]);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        SetDlgItemTextA(dlg, kFields[i], typed[i]);
+    Exit(dlg);
+    EXPECT_FALSE(dlg.IsWindowVisible()) << "the panel ends all the same";
     ASSERT_EQ(g_messages.size(), 1u) << "for the first failing field only";
     EXPECT_NE(g_messages[0].find("Delay"), std::string::npos) << g_messages[0];
     const std::string saved = ReadBytes("Kelvane.DAT") + std::string(32, '\0');
@@ -167,7 +169,7 @@ TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     SetDlgItemTextW(dlg, IDC_FILE, path.c_str());
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // saves and lets the file go
+    Exit(dlg);  // saves and lets the file go
     const std::string units(reinterpret_cast<const char*>(path.data()), path.size() * 2);
     EXPECT_EQ(ReadBytes("Kelvane.DAT").substr(24, 4 + units.size()),
               "\xFF\xFE\xFF" + std::string(1, char(path.size())) + units);

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the window tests: a fresh current folder per test (where the panel
-// finds its settings file), with the layer's messages captured instead of shown.
+// Shared by the window tests: a fresh current folder per test (where the panel finds its settings file),
+// with the layer's messages captured instead of shown.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -37,8 +37,7 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), nullptr) && SetCurrentDirectoryA(m_dir.c_str())) << m_dir;
         g_messages.clear();
         m_previousHook = SetMessageHook([](HWND, const std::string& text, UINT) {
-            g_messages.push_back(text);
-            return IDOK;
+            return g_messages.push_back(text), IDOK;
         });
     }
     void TearDown() override
@@ -49,8 +48,7 @@ protected:
         HANDLE hFind = FindFirstFileA((m_dir + "\\*").c_str(), &found);
         for (BOOL more = hFind != INVALID_HANDLE_VALUE; more; more = FindNextFileA(hFind, &found))
             DeleteFileA((m_dir + "\\" + found.cFileName).c_str());
-        FindClose(hFind);
-        RemoveDirectoryA(m_dir.c_str());
+        FindClose(hFind), RemoveDirectoryA(m_dir.c_str());
     }
 
     std::string m_dir;
