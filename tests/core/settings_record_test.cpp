@@ -22,9 +22,7 @@ static Bytes Saved(CSettingsRecord r)
 {
     CMemoryFile file;
     CArchive ar(&file, CArchive::store);
-    r.SerializeRecord(ar);
-    ar.Flush();
-    return file.m_data;
+    return r.SerializeRecord(ar), ar.Flush(), file.m_data;
 }
 
 // Loads from a file yielding at most maxChunk bytes per read; false when it ended early.
@@ -49,12 +47,10 @@ TEST(SettingsRecord, PathPrefixesAndRoundTrips)
         {65533, {0xFF, 0xFD, 0xFF}}, {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.length);
         const Bytes bytes = Record(c.length, c.prefix);
         CSettingsRecord r;
-        ASSERT_TRUE(Load(bytes, r, 3));  // a slow file: the archive refills its buffer often
-        EXPECT_EQ(Utf8ToUtf16(r.m_strFile).size(), c.length);
-        EXPECT_EQ(Saved(r), bytes);
+        ASSERT_TRUE(Load(bytes, r, 3)) << c.length;  // a slow file: the archive refills its buffer often
+        EXPECT_TRUE(Utf8ToUtf16(r.m_strFile).size() == c.length && Saved(r) == bytes) << c.length;
     }
 }
 
@@ -62,8 +58,8 @@ TEST(SettingsRecord, FileCutAnywhere)
 {
     const Bytes full = Record(12, {0x0C});
     Bytes beforeBytes(full.size(), 0x5A);  // every byte differs, the path has the same length
-    beforeBytes[24] = 12;
     CSettingsRecord before;
+    beforeBytes[24] = 12;
     ASSERT_TRUE(Load(beforeBytes, before));
     const size_t kPathEnd = 24 + 13;
     for (size_t cut = 0; cut <= full.size(); ++cut) {
@@ -96,13 +92,13 @@ TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
         CSettingsRecord r = example;
         r.m_strFile.assign(c.path, 'p');
         CArchive ar(&file, CArchive::store);
+        int cause = -1;
         try {
             r.SaveRecord(ar, file);
-            ADD_FAILURE() << "saved on a full disk: " << c.path;
         } catch (const CArchiveException& e) {
-            EXPECT_EQ(e.m_cause, CArchiveException::writeFailed);
+            cause = e.m_cause;
         }
-        EXPECT_EQ(file.m_data, c.before) << c.path;
+        EXPECT_TRUE(cause == CArchiveException::writeFailed && file.m_data == c.before) << c.path << " " << cause;
     }
 }
 
@@ -144,7 +140,6 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
         {huge, kEnd},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
         CMemoryFile file(c.bytes);
         CArchive ar(&file, CArchive::load);
         std::string s = "kept";
@@ -154,7 +149,7 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
         } catch (const CArchiveException& e) {
             s += ", cause " + std::to_string(e.m_cause);
         }
-        EXPECT_EQ(s, c.loaded);
+        EXPECT_EQ(s, c.loaded) << "row " << &c - cases;
         EXPECT_LT(g_largestAllocation, 64 * 1024u) << "memory grows with the bytes read, not with the claim";
     }
 }
@@ -167,7 +162,7 @@ TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16)
     };
     for (const auto& c : cases) {
         CMemoryFile file;
-        CArchive(&file, CArchive::store) << c.text;
+        CArchive(&file, CArchive::store) << c.text;  // written out as the archive goes
         EXPECT_EQ(file.m_data, c.stored);
     }
 }
