@@ -74,8 +74,8 @@ bool Chattr(const char* flag)
         return false;
     std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + path + "\"";
     STARTUPINFOA si{};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
+    si.cb = sizeof si;
     if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, "C:\\", &si, &pi))
         CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     for (int i = 0; i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
@@ -96,7 +96,7 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont)
         CControlDlg dlg;
         ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
         ASSERT_EQ(g_messages.size(), 1u);
-        EXPECT_NE(g_messages[0].find("Kelvane.DAT: "), std::string::npos) << g_messages[0];
+        EXPECT_NE(g_messages[0].find("Kelvane.DAT"), std::string::npos) << g_messages[0];
         EXPECT_NE(g_messages[0].find("Exit saves them and repairs the file"), std::string::npos) << g_messages[0];
         LOGFONTA own;
         dlg.GetDialogFont(&own);
@@ -117,8 +117,9 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
                                std::string(76, '\0');  // 1500 ms delay and the path, all else zero
     WriteBytes("Kelvane.DAT", record);
     // Unwritable also for root, whom Wine lets past the read-only attribute; undone even after a failed check.
-    struct Restore {
-        bool immutable = false;
+    SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
+    const struct Restore {
+        bool immutable = Writable("Kelvane.DAT") && Chattr("+i");
         ~Restore()
         {
             if (immutable)
@@ -126,8 +127,6 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
             SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_NORMAL);
         }
     } restore;
-    SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
-    restore.immutable = Writable("Kelvane.DAT") && Chattr("+i");
     if (Writable("Kelvane.DAT"))
         GTEST_SKIP() << "neither the read-only attribute nor chattr +i makes the file unwritable here";
     CControlDlg dlg;
