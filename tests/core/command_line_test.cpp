@@ -3,8 +3,7 @@
 
 #include "tests/core/test_util.h"
 
-TEST(CommandLine, TailAndBatchMode)
-{
+TEST(CommandLine, TailAndBatchMode) {
     const struct { const char* line; const char* tail; bool batch; } cases[] = {
         {"Kelvane.exe batchmode", "batchmode", true}, {"Kelvane.exe   \t BATCHMODE", "BATCHMODE", true},
         {"\"C:\\Program Files\\Kelvane\\Kelvane.exe\" bAtChMoDe", "bAtChMoDe", true},

@@ -12,15 +12,13 @@
 class CMemoryFile : public CArchiveFile {
 public:
     explicit CMemoryFile(std::vector<uint8_t> data = {}) : m_data(std::move(data)) {}
-    unsigned Read(void* buffer, unsigned count) override
-    {
+    unsigned Read(void* buffer, unsigned count) override {
         const size_t take = std::min<size_t>({count, m_data.size() - m_pos, m_maxChunk});
         if (take > 0)
             std::memcpy(buffer, m_data.data() + m_pos, take);
         return m_pos += take, static_cast<unsigned>(take);
     }
-    bool Write(const void* buffer, unsigned count) override
-    {
+    bool Write(const void* buffer, unsigned count) override {
         const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
         m_data.resize(std::max(m_data.size(), m_pos + take));
         if (take > 0)

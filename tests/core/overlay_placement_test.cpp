@@ -5,8 +5,7 @@
 
 #include "tests/core/test_util.h"
 
-TEST(OverlayPlacement, SavedRectangleOrCentredOnThePrimaryWorkArea)
-{
+TEST(OverlayPlacement, SavedRectangleOrCentredOnThePrimaryWorkArea) {
     const KRect work{0, 0, 1280, 984}, screen{0, 0, 1280, 1024}, right{1280, 0, 2560, 1024}, none{0, 0, 0, 0};
     const KRect centredSaved{240, 402, 1040, 582}, centredTemplate{440, 392, 840, 592};  // 800 x 180, 400 x 200
     const struct { KRect saved; std::vector<KRect> monitors; KRect placed; } cases[] = {

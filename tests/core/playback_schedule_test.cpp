@@ -15,8 +15,7 @@ struct Player {
         : file(content), started(schedule.Start(file.Path(), offset, delay)) {}
     // Ticks every 100 ms up to T0 + until, applying the steps, and lists the changes as "ms:text" (ms
     // after T0), "!" when playback ended with the change, "ms:-" for a control with nothing to go to.
-    std::string Run(double until, std::vector<Step> steps = {})
-    {
+    std::string Run(double until, std::vector<Step> steps = {}) {
         std::string changes;
         size_t i = 0;
         for (double next = now + 100; next <= kT0 + until; next = now + 100) {
@@ -32,8 +31,7 @@ struct Player {
         }
         return changes;
     }
-    bool Apply(const Step& s)
-    {
+    bool Apply(const Step& s) {
         switch (s.op) {
         case 'p': return schedule.TogglePause(), true;
         case 'n': return schedule.Nudge(s.arg), true;
@@ -50,8 +48,7 @@ struct Player {
     bool started;
 };
 
-TEST(PlaybackSchedule, Changes)
-{
+TEST(PlaybackSchedule, Changes) {
     const std::string first = "1\n00:00:01,000 --> 00:00:02,000\nFirst\n\n";
     const std::string last = "2\n00:00:03,000 --> 00:00:04,000\nLast line";
     const std::string lastPlayed = "1000:First 2000: 3000:Last line 4000:! ";
@@ -75,8 +72,7 @@ TEST(PlaybackSchedule, Changes)
         EXPECT_EQ(Player(c.content, c.offset, c.delay).Run(20000), c.changes) << "row " << &c - cases;
 }
 
-TEST(PlaybackSchedule, LiveControls)
-{
+TEST(PlaybackSchedule, LiveControls) {
     const struct { std::vector<Step> steps; std::string changes; } cases[] = {
         // Paused for 2 s: the text stays, then everything comes 2 s later.
         {{{2000, 'p', 0}, {3600, 'n', -100}, {4000, 'p', 0}},
@@ -99,8 +95,7 @@ TEST(PlaybackSchedule, LiveControls)
         EXPECT_EQ(Player(kThreeCues).Run(20000, c.steps), c.changes) << "row " << &c - cases;
 }
 
-TEST(PlaybackSchedule, NothingToPlayChangesNothing)
-{
+TEST(PlaybackSchedule, NothingToPlayChangesNothing) {
     Player late(kThreeCues, 8251), missing("");  // the start offset past the last cue's start; no file
     missing.started = missing.schedule.Start(missing.file.Path() + ".missing", 0, 0);
     for (Player* p : {&late, &missing})

@@ -10,24 +10,21 @@
 
 // A record of pattern bytes: any values, also those no field check lets through, and any path bytes (NUL,
 // from 0x80), with the path's length prefix at offset 24.
-static Bytes Record(size_t length, const Bytes& prefix)
-{
+static Bytes Record(size_t length, const Bytes& prefix) {
     Bytes bytes(100 + length);
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<uint8_t>(i * 37 + 11);
     return bytes.insert(bytes.begin() + 24, prefix.begin(), prefix.end()), bytes;
 }
 
-static Bytes Saved(CSettingsRecord r)
-{
+static Bytes Saved(CSettingsRecord r) {
     CMemoryFile file;
     CArchive ar(&file, CArchive::store);
     return r.SerializeRecord(ar), ar.Flush(), file.m_data;
 }
 
 // Loads from a file yielding at most maxChunk bytes per read; false when it ended early.
-static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_MAX)
-{
+static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_MAX) {
     CMemoryFile file(bytes);
     file.m_maxChunk = maxChunk;
     CArchive ar(&file, CArchive::load);
@@ -40,8 +37,7 @@ static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_
 }
 
 // The layout of the fields is checked end to end against the harness's own encoding of the record.
-TEST(SettingsRecord, PathPrefixesAndRoundTrips)
-{
+TEST(SettingsRecord, PathPrefixesAndRoundTrips) {
     const struct { size_t length; Bytes prefix; } cases[] = {
         {0, {0x00}}, {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {300, {0xFF, 0x2C, 0x01}},
         {65533, {0xFF, 0xFD, 0xFF}}, {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
@@ -54,8 +50,7 @@ TEST(SettingsRecord, PathPrefixesAndRoundTrips)
     }
 }
 
-TEST(SettingsRecord, FileCutAnywhere)
-{
+TEST(SettingsRecord, FileCutAnywhere) {
     const Bytes full = Record(12, {0x0C});
     Bytes beforeBytes(full.size(), 0x5A);  // every byte differs, the path has the same length
     CSettingsRecord before;
@@ -77,8 +72,7 @@ TEST(SettingsRecord, FileCutAnywhere)
     }
 }
 
-TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
-{
+TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas) {
     Bytes before = Record(12, {0x0C});
     CSettingsRecord example;
     ASSERT_TRUE(Load(before, example));
@@ -105,8 +99,7 @@ TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
 // Every allocation of the test program goes through here, so that a test can
 // show that a size read from a file is not trusted.
 static size_t g_largestAllocation = 0;
-void* operator new(size_t size)
-{
+void* operator new(size_t size) {
     g_largestAllocation = std::max(g_largestAllocation, size);
     if (void* p = std::malloc(size ? size : 1))
         return p;
@@ -119,8 +112,7 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
-TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
-{
+TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes) {
     Bytes huge = {0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF};  // claims 4 GB, holds 10 kB
     g_largestAllocation = 0;
     huge.resize(huge.size() + 10000, 'z');
@@ -154,8 +146,7 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
     }
 }
 
-TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16)
-{
+TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16) {
     const struct { std::string text; Bytes stored; } cases[] = {
         {"D:\\\xC3\xA9", {0x04, 'D', ':', '\\', 0xE9}},  // U+00E9: Latin-1 holds it
         {"\xD0\xAF\xF0\x9F\x8E\xAC", {0xFF, 0xFE, 0xFF, 0x03, 0x2F, 0x04, 0x3C, 0xD8, 0xAC, 0xDF}},  // U+042F U+1F3AC

@@ -9,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int count = 0;
     auto run = [&count](const std::filesystem::path& path) {
         std::ifstream in(path, std::ios::binary);

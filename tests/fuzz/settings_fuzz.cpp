@@ -10,8 +10,7 @@
 
 namespace {
 
-bool Load(CMemoryFile& file, CSettingsRecord& record)
-{
+bool Load(CMemoryFile& file, CSettingsRecord& record) {
     CArchive ar(&file, CArchive::load);
     try {
         return record.SerializeRecord(ar), true;
@@ -20,8 +19,7 @@ bool Load(CMemoryFile& file, CSettingsRecord& record)
     }
 }
 
-std::vector<uint8_t> Store(CSettingsRecord& record)
-{
+std::vector<uint8_t> Store(CSettingsRecord& record) {
     CMemoryFile file;
     CArchive ar(&file, CArchive::store);
     record.SerializeRecord(ar);
@@ -31,8 +29,7 @@ std::vector<uint8_t> Store(CSettingsRecord& record)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMemoryFile input(std::vector<uint8_t>(data, data + size));
     CSettingsRecord record, again;
     if (!Load(input, record))

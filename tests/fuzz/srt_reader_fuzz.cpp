@@ -12,14 +12,12 @@
 
 namespace {
 
-void Check(bool condition, const char* what)
-{
+void Check(bool condition, const char* what) {
     if (!condition)
         std::fprintf(stderr, "srt_reader_fuzz: %s\n", what), std::abort();
 }
 
-void CheckTimes(const CSrtReader& r)
-{
+void CheckTimes(const CSrtReader& r) {
     Check(r.m_dStart == r.m_nStartHour * 3600000.0 + r.m_nStartMin * 60000.0 + r.m_nStartSec * 1000.0 +
                             r.m_nStartMillis && r.m_dEnd == r.m_nEndHour * 3600000.0 + r.m_nEndMin * 60000.0 +
                                                                 r.m_nEndSec * 1000.0 + r.m_nEndMillis,
@@ -27,8 +25,7 @@ void CheckTimes(const CSrtReader& r)
 }
 
 // Plays the whole file from the start offset; returns the number of cues.
-size_t Play(const std::string& path, double startOffset, size_t size)
-{
+size_t Play(const std::string& path, double startOffset, size_t size) {
     CSrtReader r;
     const int opened = r.Open(path, startOffset);
     Check(opened == !r.IsAtEnd(), "Open's result differs from the end test");
@@ -63,8 +60,7 @@ size_t Play(const std::string& path, double startOffset, size_t size)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One file per process, rewritten for each input and removed at exit.
     static const struct File {
         std::string path = std::string(std::getenv("TMPDIR") && *std::getenv("TMPDIR") ? std::getenv("TMPDIR")

@@ -1,7 +1,8 @@
 // The panel in process, in a fresh folder: what its fields accept and where a refusal puts the focus, a
 // read-only settings file that loads but is never written (said once), failed loads, Exit's exchange of
-// every field, and a path outside the code page from the field to the reader.
+// every field, a path outside the code page from the field to the reader, and files from outside.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "panel/ControlDlg.h"
+#include "panel/FileArgument.h"
 #include "playback/SrtReader.h"
 #include "res/resource.h"
 #include "win_test_util.h"
@@ -20,16 +22,14 @@ using ControlPanel = TempFolderTest;
 
 const int kFields[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
 
-bool Writable(const char* path)
-{
+bool Writable(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     return h != INVALID_HANDLE_VALUE && CloseHandle(h);
 }
 
 void Exit(HWND dlg) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
 
-TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocusOnIt)
-{
+TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocusOnIt) {
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     SetForegroundWindow(dlg);
@@ -65,8 +65,7 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
 
 // Sets (+i) or clears (-i) Linux's immutable flag on Kelvane.DAT by chattr through start.exe, run outside
 // the test folder. Wine's handle of a Unix child may never signal: this polls up to 5 s. False outside Wine.
-bool Chattr(const char* flag)
-{
+bool Chattr(const char* flag) {
     auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
     char* path = unixName ? unixName(L"Kelvane.DAT") : nullptr;
@@ -84,8 +83,7 @@ bool Chattr(const char* flag)
 }
 
 // Exit then saves the fields' defaults and the panel's font over the damage.
-TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont)
-{
+TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont) {
     // An empty file, one cut inside the path, one that ends just before the font, one cut inside it.
     const std::string toFont = std::string(24, '\x01') + '\0' + std::string(16, '\x02');
     for (const std::string& bytes : {std::string(), std::string(24, '\x01') + "\x0C" + "D:\\mo", toFont,
@@ -111,8 +109,7 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont)
     }
 }
 
-TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
-{
+TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten) {
     const std::string record = std::string("\xDC\x05", 2) + std::string(22, '\0') + "\x0C" "D:\\movie.srt" +
                                std::string(76, '\0');  // 1500 ms delay and the path, all else zero
     WriteBytes("Kelvane.DAT", record);
@@ -120,8 +117,7 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
     const struct Restore {
         bool immutable = Writable("Kelvane.DAT") && Chattr("+i");
-        ~Restore()
-        {
+        ~Restore() {
             if (immutable)
                 Chattr("-i");
             SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_NORMAL);
@@ -140,8 +136,7 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
 }
 
-TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
-{
+TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan) {
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     dlg.m_nDelay = 1500;
@@ -159,8 +154,7 @@ TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
     EXPECT_EQ(saved.substr(24, 8), "\x07new.srt");
 }
 
-TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
-{
+TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader) {
     const std::wstring path =  // Cyrillic and Japanese: no single ANSI code page holds both
         std::wstring(m_dir.begin(), m_dir.end()) + L"\\\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt";
     FILE* file = _wfopen(path.c_str(), L"wb");
@@ -178,6 +172,31 @@ TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
     EXPECT_TRUE(GetDlgItemTextW(again, IDC_FILE, shown, MAX_PATH) && shown == path) << "shown in the field";
     EXPECT_EQ(CSrtReader().Open(again.m_strFile, 0), 1) << "the reader opens it";
     EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+// A file from outside: the command line's tail, or a drop on the panel.
+TEST_F(ControlPanel, ExistingFileFromTheTailOrADropFillsTheFileFieldAnyOtherTailIsIgnored) {
+    for (const wchar_t* name : {L"a b.srt", L"batchmode", L"\u00fc.srt"})
+        CloseHandle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const std::string full = m_dir + "\\a b.srt", wide = m_dir + "\\\xC3\xBC.srt", none;  // UTF-8 inside
+    const std::pair<const wchar_t*, std::string> rows[] = {
+        {L"K.exe \"a b.srt\"", full}, {L"\"C:\\x y\\K.exe\"  a b.srt", full}, {L"K \u00fc.srt", wide},
+        {L"K batchmode", none}, {L"K missing.srt", none}, {L"K ..", none}, {L"K \"a b.srt", none}, {L"K", none}};
+    for (const auto& [line, want] : rows)
+        EXPECT_EQ(FileFromCommandLine(line), want) << static_cast<const void*>(line);
+
+    CControlDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+    // A fixed HGLOBAL is its own pointer. The list: a relative name, two NULs at the end.
+    auto* drop = static_cast<DROPFILES*>(GlobalAlloc(GPTR, sizeof(DROPFILES) + 16));
+    drop->pFiles = sizeof(DROPFILES), drop->fWide = TRUE;
+    lstrcpyW(reinterpret_cast<wchar_t*>(drop + 1), L"\u00fc.srt");
+    SendMessageW(dlg, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    wchar_t shown[MAX_PATH] = L"";
+    GetDlgItemTextW(dlg, IDC_FILE, shown, MAX_PATH);
+    EXPECT_EQ(dlg.m_strFile, wide);
+    EXPECT_EQ(shown, std::wstring(m_dir.begin(), m_dir.end()) + L"\\\u00fc.srt");
+    dlg.DestroyWindow();
 }
 
 }  // namespace

@@ -16,8 +16,7 @@ namespace {
 // Generated inputs: random bytes of everything the rules care about, or SubRip headers with random numbers
 // (some beyond 32 bits), blanks and line ends, mutated or not; now and then behind padding that puts CR,
 // LF or Ctrl-Z on the runtime's 4 KiB or our 64 KiB buffer boundary.
-std::string Generate(std::mt19937& rnd, int i)
-{
+std::string Generate(std::mt19937& rnd, int i) {
     static const std::string kAlphabet = std::string("0123456789  \t\t\r\r\n\n\n\x1A:::,,--->>+.\v\fxZ\xFF") + '\0';
     static const char* const kBlanks[] = {"", " ", "\t", "\r\n", "\n", "\n\n", " \r\n\r\n ", "\r"};
     auto any = [&] { return kAlphabet[rnd() % kAlphabet.size()]; };
@@ -47,8 +46,7 @@ std::string Generate(std::mt19937& rnd, int i)
 // Reads by a plan (scan a header, read `between` characters, scan again; or no scans), then to the end and
 // once past it, recording every value and flag. scanAt receives where the scans' return values stand.
 template <typename Getc, typename Eof, typename Scan>
-std::vector<int> Trace(Getc getc, Eof eof, Scan scan, bool scans, int between, std::vector<size_t>& scanAt)
-{
+std::vector<int> Trace(Getc getc, Eof eof, Scan scan, bool scans, int between, std::vector<size_t>& scanAt) {
     std::vector<int> t{eof()};
     for (int pass = scans ? 0 : 2; pass < 2; ++pass) {
         int32_t f[kHeaderFields];
@@ -67,8 +65,7 @@ std::vector<int> Trace(Getc getc, Eof eof, Scan scan, bool scans, int between, s
 
 using RuntimeDiff = TempFolderTest;
 
-TEST_F(RuntimeDiff, StreamAndScannerMatchTheWindowsRuntime)
-{
+TEST_F(RuntimeDiff, StreamAndScannerMatchTheWindowsRuntime) {
     HMODULE dll = LoadLibraryA("msvcrt.dll");
     auto fn = [dll](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(dll, name)); };
     const auto rtOpen = reinterpret_cast<void*(__cdecl*)(const char*, const char*)>(fn("fopen"));

@@ -14,8 +14,7 @@
 
 namespace {
 
-TEST(OverlayText, DrawnAsUtf8OnlyWhenTheBytesAreValidUtf8WithAByteFrom0x80)
-{
+TEST(OverlayText, DrawnAsUtf8OnlyWhenTheBytesAreValidUtf8WithAByteFrom0x80) {
     const std::pair<const char*, bool> cases[] = {
         {"caf\xC3\xA9", true}, {"\xE2\x82\xAC 5", true}, {"\xF0\x9F\x8E\xAC", true}, {"\xF4\x8F\xBF\xBF", true},
         {"", false}, {"plain\n", false}, {"caf\xE9", false}, {"\xA9 x", false}, {"\xC3\xA9\xE9", false},
@@ -30,22 +29,19 @@ TEST(OverlayText, DrawnAsUtf8OnlyWhenTheBytesAreValidUtf8WithAByteFrom0x80)
 
 class Overlay : public TempFolderTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TempFolderTest::SetUp();
         m_panel = std::make_unique<CControlDlg>();
         ASSERT_TRUE(m_panel->Create(IDD_CONTROL, HWND(nullptr)));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (m_panel->m_pOverlay)
             SendMessageA(*m_panel->m_pOverlay, WM_CLOSE, 0, 0);
         m_panel->DestroyWindow();
         m_panel.reset();
         TempFolderTest::TearDown();
     }
-    CSubtitleWnd* Start(const char* file = "")
-    {
+    CSubtitleWnd* Start(const char* file = "") {
         SetDlgItemTextA(*m_panel, IDC_FILE, file);
         SendMessageA(*m_panel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return m_panel->m_pOverlay;
@@ -55,8 +51,7 @@ protected:
 };
 
 // Where a rectangle opens is the placement table's; here the panel's use of it (restoring is end to end).
-TEST_F(Overlay, FirstRunCentredNoTimerWithoutAFileAndSeeThroughIsAllClient)
-{
+TEST_F(Overlay, FirstRunCentredNoTimerWithoutAFileAndSeeThroughIsAllClient) {
     CSubtitleWnd* p = Start("missing.srt");  // first run: centred at the template's size
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->m_nTimer, 0u) << "nothing to play: no timer";
@@ -70,8 +65,7 @@ TEST_F(Overlay, FirstRunCentredNoTimerWithoutAFileAndSeeThroughIsAllClient)
     EXPECT_TRUE(client.right == rc.right - rc.left && client.bottom == rc.bottom - rc.top) << "see-through: all client";
 }
 
-TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverTheirOwner)
-{
+TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverTheirOwner) {
     auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
     auto at = [&centre](HWND h) { RECT r; GetWindowRect(h, &r); return centre(r); };
     RECT work;
@@ -85,8 +79,7 @@ TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverThe
     EXPECT_NEAR(at(about).y, at(*m_panel).y, 1);
 }
 
-TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason)
-{
+TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason) {
     WriteBytes("blank.srt", "\r\n \r\n");
     const struct { std::string file; BOOL batch; int hour; std::string why; } cases[] = {
         {"missing.srt", FALSE, 0, "missing.srt: cannot be opened"},
@@ -104,8 +97,7 @@ TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason)
     }
 }
 
-TEST_F(Overlay, FailedCreationLeavesNothingBehind)
-{
+TEST_F(Overlay, FailedCreationLeavesNothingBehind) {
     auto refuseDialogs = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
         char cls[16] = {};
         GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls);

@@ -14,22 +14,19 @@
 
 inline std::vector<std::string> g_messages;
 
-inline void WriteBytes(const std::string& path, const std::string& bytes)
-{
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Empty when the file cannot be opened (missing, or held with no sharing).
-inline std::string ReadBytes(const std::string& path)
-{
+inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class TempFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         static int counter = 0;
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
@@ -40,8 +37,7 @@ protected:
             return g_messages.push_back(text), IDOK;
         });
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetMessageHook(m_previousHook);
         SetCurrentDirectoryA((m_dir + "\\..").c_str());
         WIN32_FIND_DATAA found;
