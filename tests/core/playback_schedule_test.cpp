@@ -70,6 +70,8 @@ TEST(PlaybackSchedule, Changes) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Player(c.content, c.offset, c.delay).Run(20000), c.changes) << "row " << &c - cases;
+    Player p(kThreeCues);
+    EXPECT_EQ((p.Run(20000), p.schedule.m_dNext - p.schedule.m_dBase), 8250) << "the header read at the end";
 }
 
 TEST(PlaybackSchedule, LiveControls) {

@@ -1,13 +1,11 @@
 #pragma once
 // End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it from outside with Win32
-// messages only, and reads back windows, pixels and the settings file. Destructors clean up, also after a
-// failed assertion.
+// messages only, and reads back windows, pixels and the settings file. Destructors clean up.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,11 +26,9 @@ constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout = kTimeout);
 void Pump(DWORD ms);  // only for "nothing happens" checks
 
-class TempFolder {
-public:
+struct TempFolder {
     TempFolder();
     ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
     std::wstring FilePath(const std::wstring& name) const { return path + L"\\" + name; }
     void Write(const std::wstring& name, const Bytes& bytes) const;
     Bytes Read(const std::wstring& name) const;  // empty when missing or held by Kelvane
@@ -56,13 +52,11 @@ int PointsToHeight(int points);  // a font height in pixels of this screen
 
 std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
-void Click(HWND dialog, int id);      // sent: returns once handled
-void PostClick(HWND dialog, int id);  // posted: for buttons that open a modal box
+void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
-RECT WindowRect(HWND hwnd);
-RECT ClientScreenRect(HWND hwnd);
+RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
@@ -78,7 +72,6 @@ class Program {
 public:
     Program(const TempFolder& folder, const std::wstring& tail = L"");
     ~Program();
-    Program(const Program&) = delete;
     bool WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
     // A visible dialog of the process with this caption, the panel, or a message box not in `except`.
@@ -103,10 +96,8 @@ protected:
     std::unique_ptr<Program> app;
     HWND panel = nullptr;
 
-    void Launch(const std::wstring& tail = L"");  // and wait for the panel
-    void ExitAndWait();
-    // Waits for a message box that holds `words` and dismisses it.
-    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);
+    void Launch(const std::wstring& tail = L""), ExitAndWait();  // start and wait for the panel; Exit and wait
+    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
     HWND StartOverlay();  // Start clicked: the overlay, or nullptr
