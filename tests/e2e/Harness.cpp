@@ -159,10 +159,8 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = L"KelvaneE2ESolid";
     wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
-    wc.lpszClassName = L"KelvaneE2ESolid";
     RegisterClassW(&wc);  // once per run
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
@@ -241,8 +239,7 @@ std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring
 
 void KelvaneTest::Launch(const std::wstring& tail) {
     app = std::make_unique<Program>(folder, tail);
-    panel = app->WaitForPanel();
-    ASSERT_NE(panel, nullptr) << "the control panel did not appear";
+    ASSERT_NE(panel = app->WaitForPanel(), nullptr) << "the control panel did not appear";
 }
 
 void KelvaneTest::ExitAndWait() {
@@ -251,8 +248,8 @@ void KelvaneTest::ExitAndWait() {
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
-    HWND box = app->WaitForMessageBox(except);
-    ASSERT_NE(box, nullptr) << "no message box";
+    HWND box;
+    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr) << "no message box";
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
@@ -276,9 +273,7 @@ void KelvaneTest::PrepareOverlay(const std::string& cues, const RECT& where, con
     folder.Write(L"cues.srt", Bytes(cues.begin(), cues.end()));
     Settings s;
     s.hour = start[0], s.min = start[1], s.sec = start[2], s.millis = start[3];
-    s.color = kText;
-    s.file = Narrow(folder.FilePath(L"cues.srt"));
-    s.overlay = where;
+    s.color = kText, s.file = Narrow(folder.FilePath(L"cues.srt")), s.overlay = where;
     s.font.lfHeight = -40, s.font.lfWeight = FW_BOLD, s.font.lfQuality = NONANTIALIASED_QUALITY;
     lstrcpyA(s.font.lfFaceName, "Tahoma");
     folder.Write(kSettingsFile, EncodeSettings(s));

@@ -13,10 +13,8 @@ const std::vector<std::wstring> kDefaults = {L"0", L"", L"0", L"0", L"0", L"0"};
 
 Settings Sample() {
     Settings s;
-    s.delay = 1500, s.hour = 1, s.min = 2, s.sec = 3, s.millis = 4;
-    s.color = 0x00336699;
-    s.file = std::string(40, 'p');
-    s.overlay = RECT{100, 600, 900, 700};
+    s.delay = 1500, s.hour = 1, s.min = 2, s.sec = 3, s.millis = 4, s.color = 0x00336699;
+    s.file = std::string(40, 'p'), s.overlay = RECT{100, 600, 900, 700};
     s.font.lfHeight = -37, s.font.lfWeight = FW_BOLD;
     lstrcpyA(s.font.lfFaceName, "Liberation Sans");
     return s;
@@ -51,11 +49,10 @@ TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     folder.Write(kSettingsFile, original);
     Launch();
     Program second(folder);
-    HWND box = second.WaitForMessageBox();  // that it cannot save this time, before its panel shows
+    HWND box = second.WaitForMessageBox(), panel2;  // that it cannot save this time, before its panel shows
     ASSERT_NE(box, nullptr);
     PostClick(box, IDOK);
-    HWND panel2 = second.WaitForPanel();
-    ASSERT_NE(panel2, nullptr);
+    ASSERT_NE(panel2 = second.WaitForPanel(), nullptr);
     EXPECT_TRUE(ItemText(panel2, IDC_DELAY) == L"0" && ItemText(panel2, IDC_FILE).empty());
     SetItemText(panel2, IDC_DELAY, L"999");
     ExitAndWait();  // the first saves its unchanged values and lets the file go
