@@ -66,17 +66,17 @@ TEST_F(Overlay, FirstRunCentredNoTimerWithoutAFileAndSeeThroughIsAllClient) {
 
 TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverTheirOwner) {
     // Within a pixel: the sums of the edges (twice the centres) differ by at most 2.
-    auto near = [](const RECT& a, const RECT& b) {
+    auto sameCentre = [](const RECT& a, const RECT& b) {
         return std::abs(a.left + a.right - b.left - b.right) <= 2 && std::abs(a.top + a.bottom - b.top - b.bottom) <= 2;
     };
     auto at = [](HWND h) { RECT r; return GetWindowRect(h, &r), r; };
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_TRUE(near(at(*m_panel), work)) << "the panel on the work area";
+    EXPECT_TRUE(sameCentre(at(*m_panel), work)) << "the panel on the work area";
     SetWindowPos(*m_panel, nullptr, 150, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     CDialog about(IDD_ABOUTBOX);
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX, *m_panel));
-    EXPECT_TRUE(near(at(about), at(*m_panel))) << "the About box over the panel";
+    EXPECT_TRUE(sameCentre(at(about), at(*m_panel))) << "the About box over the panel";
 }
 
 TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason) {
