@@ -39,8 +39,7 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
     const LRESULT index = Send(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
     if (index == CB_ERR) return false;
     Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    Send(chooser, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    return true;
+    return Send(chooser, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo)), true;
 }
 
 }  // namespace
@@ -187,11 +186,9 @@ bool Program::WaitForExit() const {
 
 std::vector<HWND> Program::Windows() const {
     std::vector<HWND> out;
-    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        if (pid == pi_.dwProcessId && IsWindowVisible(h)) out.push_back(h);
-    }
+    DWORD pid = 0;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (GetWindowThreadProcessId(h, &pid) && pid == pi_.dwProcessId && IsWindowVisible(h)) out.push_back(h);
     return out;
 }
 

@@ -63,16 +63,13 @@ size_t Play(const std::string& path, double startOffset, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One file per process, rewritten for each input and removed at exit.
     static const struct File {
-        std::string path = std::string(std::getenv("TMPDIR") && *std::getenv("TMPDIR") ? std::getenv("TMPDIR")
-                                                                                        : "/tmp") +
-                           "/srt_reader_fuzz." + std::to_string(getpid()) + ".srt";
+        const char* dir = std::getenv("TMPDIR");
+        std::string path = (dir && *dir ? dir : "/tmp") + ("/srt_reader_fuzz." + std::to_string(getpid()) + ".srt");
         ~File() { std::remove(path.c_str()); }
     } file;
     std::FILE* f = std::fopen(file.path.c_str(), "wb");
-    if (!f)
+    if (!f || (std::fwrite(data, 1, size, f), std::fclose(f)) != 0)
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
     // From before any cue every cue plays; from a later offset never more.
     Check(Play(file.path, 60000, size) <= Play(file.path, -1e18, size), "a later start offset gave more cues");
     return 0;

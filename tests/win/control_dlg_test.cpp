@@ -28,6 +28,10 @@ bool Writable(const char* path) {
 }
 
 void Exit(HWND dlg) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+void Type(HWND dlg, const char* const (&typed)[6]) {
+    for (int i = 0; i < 6; ++i)
+        SetDlgItemTextA(dlg, kFields[i], typed[i]);
+}
 
 TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocusOnIt) {
     CControlDlg dlg;
@@ -49,8 +53,7 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        for (int i = 0; i < 6; ++i)
-            SetDlgItemTextA(dlg, kFields[i], c.typed[i]);
+        Type(dlg, c.typed);
         g_messages.clear();
         EXPECT_EQ(dlg.UpdateData(true), c.focus == 0);
         EXPECT_TRUE(dlg.m_nDelay == c.delay && dlg.m_nHour == c.hour) << dlg.m_nDelay << " " << dlg.m_nHour;
@@ -140,9 +143,7 @@ TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan) {
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     dlg.m_nDelay = 1500;
-    const char* const typed[] = {"5x", "new.srt", "5000", "7", "8", "99"};
-    for (int i = 0; i < 6; ++i)
-        SetDlgItemTextA(dlg, kFields[i], typed[i]);
+    Type(dlg, {"5x", "new.srt", "5000", "7", "8", "99"});
     Exit(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible()) << "the panel ends all the same";
     ASSERT_EQ(g_messages.size(), 1u) << "for the first failing field only";
