@@ -9,7 +9,6 @@ namespace e2e {
 namespace {
 
 const int kFields[] = {IDC_DELAY, IDC_FILE, IDC_HOUR, IDC_MIN, IDC_SEC, IDC_MILLIS};
-const std::vector<std::wstring> kDefaults = {L"0", L"", L"0", L"0", L"0", L"0"};
 
 Settings Sample() {
     Settings s;
@@ -64,18 +63,15 @@ TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
 
 // A first run creates an empty file at start-up; every way out writes a full record.
 TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
-    const std::function<void(HWND)> ways[] = {
-        [](HWND p) { PostClick(p, IDCANCEL); },
-        [](HWND p) { PressKey(p, VK_ESCAPE); },
-        [](HWND p) { PostMessageW(p, WM_SYSCOMMAND, SC_CLOSE, 0); },  // the caption's close button
-        [](HWND p) { PressKey(p, VK_F4, true); },
-    };
+    const std::function<void(HWND)> ways[] = {  // Exit, Escape, the caption's close button, Alt+F4
+        [](HWND p) { PostClick(p, IDCANCEL); }, [](HWND p) { PressKey(p, VK_ESCAPE); },
+        [](HWND p) { PostMessageW(p, WM_SYSCOMMAND, SC_CLOSE, 0); }, [](HWND p) { PressKey(p, VK_F4, true); }};
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         Launch();
         if (i == 0) {
             EXPECT_EQ(folder.FileSize(kSettingsFile), std::optional<uint64_t>(0));
-            ExpectFields(kDefaults);
+            ExpectFields({L"0", L"", L"0", L"0", L"0", L"0"});
             EXPECT_EQ(app->Windows(), std::vector<HWND>{panel}) << "a first run reports nothing";
         }
         SetItemText(panel, IDC_DELAY, std::to_wstring(i));

@@ -19,11 +19,9 @@ TEST(OverlayText, DrawnAsUtf8OnlyWhenTheBytesAreValidUtf8WithAByteFrom0x80) {
     const std::pair<const char*, bool> cases[] = {
         {"caf\xC3\xA9", true}, {"\xE2\x82\xAC 5", true}, {"\xF0\x9F\x8E\xAC", true}, {"\xF4\x8F\xBF\xBF", true},
         {"", false}, {"plain\n", false}, {"caf\xE9", false}, {"\xA9 x", false}, {"\xC3\xA9\xE9", false},
-        {"\xC0\xAF", false}, {"\xE0\x80\xAF", false}, {"\xF0\x80\x80\xAF", false},  // overlong
-        {"\xED\xA0\x80", false},                                                    // a surrogate
-        {"ok \xE2\x82", false}, {"\xF0\x9F\x8E", false},                            // cut off
-        {"\xF4\x90\x80\x80", false}, {"\xF5\x80\x80\x80", false},                   // beyond U+10FFFF
-    };
+        // Overlong; a surrogate; cut off; beyond U+10FFFF.
+        {"\xC0\xAF", false}, {"\xE0\x80\xAF", false}, {"\xF0\x80\x80\xAF", false}, {"\xED\xA0\x80", false},
+        {"ok \xE2\x82", false}, {"\xF0\x9F\x8E", false}, {"\xF4\x90\x80\x80", false}, {"\xF5\x80\x80\x80", false}};
     for (const auto& [text, utf8] : cases)
         EXPECT_EQ(CSubtitleWnd::IsUtf8Text(text), utf8) << testing::PrintToString(std::string(text));
 }
