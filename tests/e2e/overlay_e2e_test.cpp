@@ -78,8 +78,7 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
     Pump(200);
     EXPECT_EQ(app->Windows().size(), 2u) << "no second overlay";
 
-    PressKey(overlay, VK_RETURN);  // does nothing
-    Pump(300);
+    PressKey(overlay, VK_RETURN), Pump(300);  // does nothing
     EXPECT_TRUE(IsWindowVisible(overlay));
     PressKey(overlay, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
@@ -149,8 +148,7 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     PostMessageW(overlay, WM_HOTKEY, 3, 0);  // earlier by 100 ms
     EXPECT_TRUE(WaitUntil([&] { return ItemText(panel, IDC_DELAY) == L"900"; }));
 
-    PostMessageW(overlay, WM_HOTKEY, 1, 0);  // pause: "Paused" stays
-    Pump(2500);
+    PostMessageW(overlay, WM_HOTKEY, 1, 0), Pump(2500);  // pause: "Paused" stays
     EXPECT_GT(Red(overlay, 0), 0u);
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_PAUSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0; }));
