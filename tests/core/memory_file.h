@@ -1,13 +1,15 @@
 #pragma once
 // An archive file in memory that hands out at most m_maxChunk bytes per read and is written in place on a
 // disk that holds at most m_capacity bytes of it: a write that would grow it further takes what fits and
-// fails, as on a full disk. Free of GoogleTest, so the fuzz targets use it too.
+// fails, as on a full disk; and a settings record loaded from and stored to one. Free of GoogleTest, so the
+// fuzz targets use it too.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "framework/Archive.h"
+#include "panel/SettingsRecord.h"
 
 class CMemoryFile : public CArchiveFile {
 public:
@@ -32,3 +34,19 @@ public:
     std::vector<uint8_t> m_data;
     size_t m_pos = 0, m_maxChunk = SIZE_MAX, m_capacity = SIZE_MAX;
 };
+
+// The archive error's cause when the load fails, -1 when the record loads.
+inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {
+    CArchive ar(&file, CArchive::load);
+    try {
+        return record.SerializeRecord(ar), -1;
+    } catch (const CArchiveException& e) {
+        return e.m_cause;
+    }
+}
+
+inline std::vector<uint8_t> StoreRecord(CSettingsRecord record) {
+    CMemoryFile file;
+    CArchive ar(&file, CArchive::store);
+    return record.SerializeRecord(ar), ar.Flush(), file.m_data;
+}

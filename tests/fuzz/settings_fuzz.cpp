@@ -4,39 +4,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "framework/Archive.h"
-#include "panel/SettingsRecord.h"
 #include "tests/core/memory_file.h"
-
-namespace {
-
-bool Load(CMemoryFile& file, CSettingsRecord& record) {
-    CArchive ar(&file, CArchive::load);
-    try {
-        return record.SerializeRecord(ar), true;
-    } catch (const CArchiveException&) {
-        return false;
-    }
-}
-
-std::vector<uint8_t> Store(CSettingsRecord& record) {
-    CMemoryFile file;
-    CArchive ar(&file, CArchive::store);
-    record.SerializeRecord(ar);
-    ar.Flush();
-    return file.m_data;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMemoryFile input(std::vector<uint8_t>(data, data + size));
     CSettingsRecord record, again;
-    if (!Load(input, record))
+    if (LoadRecord(input, record) != -1)
         return 0;
-    CMemoryFile stored(Store(record));
+    CMemoryFile stored(StoreRecord(record));
     // A complete load consumed at least the fixed part of a record; what it stores reads back the same.
-    if (input.m_pos < 25 || !Load(stored, again) || Store(again) != stored.m_data)
+    if (input.m_pos < 25 || LoadRecord(stored, again) != -1 || StoreRecord(again) != stored.m_data)
         std::abort();
     return 0;
 }
