@@ -17,15 +17,13 @@ static std::string Play(const std::string& bytes, double startOffset = 0, bool m
     if (!r.Open(file.Path() + (missing ? ".missing" : ""), startOffset))
         return r.IsAtEnd() && r.ReadText().empty() ? "not opened" : "not opened, yet not at the end";
     std::string seen;
-    while (seen.size() < 10000) {
+    for (; seen.size() < 10000; seen += "\n") {
         seen += std::to_string(r.m_nIndex) + " " + std::to_string(static_cast<long long>(r.m_dStart)) + " " +
                 std::to_string(static_cast<long long>(r.m_dEnd)) + " [" + r.ReadText() + "]";
         if (r.IsAtEnd())
             return seen + " <end";
-        r.ReadHeader();
-        if (r.IsAtEnd())
+        if (r.ReadHeader(), r.IsAtEnd())
             return seen + "\nend";
-        seen += "\n";
     }
     return seen;
 }

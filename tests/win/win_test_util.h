@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -40,11 +41,8 @@ protected:
     void TearDown() override {
         SetMessageHook(m_previousHook);
         SetCurrentDirectoryA((m_dir + "\\..").c_str());
-        WIN32_FIND_DATAA found;
-        HANDLE hFind = FindFirstFileA((m_dir + "\\*").c_str(), &found);
-        for (BOOL more = hFind != INVALID_HANDLE_VALUE; more; more = FindNextFileA(hFind, &found))
-            DeleteFileA((m_dir + "\\" + found.cFileName).c_str());
-        FindClose(hFind), RemoveDirectoryA(m_dir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
     }
 
     std::string m_dir;
