@@ -1,31 +1,52 @@
 #pragma once
-// An archive file in memory that hands out at most m_maxChunk bytes per read.
-// Free of GoogleTest, so the fuzz targets use it too.
+// An archive file in memory that hands out at most m_maxChunk bytes per read and is written in place on a
+// disk that holds at most m_capacity bytes of it: a write that would grow it further takes what fits and
+// fails, as on a full disk; and a settings record loaded from and stored to one. Free of GoogleTest, so the
+// fuzz targets use it too.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "framework/Archive.h"
+#include "panel/SettingsRecord.h"
 
 class CMemoryFile : public CArchiveFile {
 public:
     explicit CMemoryFile(std::vector<uint8_t> data = {}) : m_data(std::move(data)) {}
-    unsigned Read(void* buffer, unsigned count) override
-    {
+    unsigned Read(void* buffer, unsigned count) override {
         const size_t take = std::min<size_t>({count, m_data.size() - m_pos, m_maxChunk});
         if (take > 0)
             std::memcpy(buffer, m_data.data() + m_pos, take);
-        m_pos += take;
-        return static_cast<unsigned>(take);
+        return m_pos += take, static_cast<unsigned>(take);
     }
-    bool Write(const void* buffer, unsigned count) override
-    {
-        m_data.insert(m_data.end(), static_cast<const uint8_t*>(buffer), static_cast<const uint8_t*>(buffer) + count);
-        return true;
+    bool Write(const void* buffer, unsigned count) override {
+        const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
+        m_data.resize(std::max(m_data.size(), m_pos + take));
+        if (take > 0)
+            std::memcpy(m_data.data() + m_pos, buffer, take);
+        return m_pos += take, take == count;
     }
+    bool SeekTo(uint64_t offset) override { return m_pos = offset, true; }
+    int64_t GetSize() override { return static_cast<int64_t>(m_data.size()); }
+    bool SetSize(uint64_t size) override { return m_data.resize(size), true; }
 
     std::vector<uint8_t> m_data;
-    size_t m_pos = 0;
-    size_t m_maxChunk = SIZE_MAX;
+    size_t m_pos = 0, m_maxChunk = SIZE_MAX, m_capacity = SIZE_MAX;
 };
+
+// The archive error's cause when the load fails, -1 when the record loads.
+inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {
+    CArchive ar(&file, CArchive::load);
+    try {
+        return record.SerializeRecord(ar), -1;
+    } catch (const CArchiveException& e) {
+        return e.m_cause;
+    }
+}
+
+inline std::vector<uint8_t> StoreRecord(CSettingsRecord record) {
+    CMemoryFile file;
+    CArchive ar(&file, CArchive::store);
+    return record.SerializeRecord(ar), ar.Flush(), file.m_data;
+}

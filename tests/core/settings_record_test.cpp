@@ -10,62 +10,41 @@
 
 // A record of pattern bytes: any values, also those no field check lets through, and any path bytes (NUL,
 // from 0x80), with the path's length prefix at offset 24.
-static Bytes Record(size_t length, const Bytes& prefix)
-{
-    Bytes bytes;
-    for (size_t i = 0; i < 100 + length; ++i)
-        bytes.push_back(static_cast<uint8_t>(i * 37 + 11));
-    bytes.insert(bytes.begin() + 24, prefix.begin(), prefix.end());
-    return bytes;
-}
-
-static Bytes Saved(CSettingsRecord r)
-{
-    CMemoryFile file;
-    CArchive ar(&file, CArchive::store);
-    r.SerializeRecord(ar);
-    ar.Flush();
-    return file.m_data;
+static Bytes Record(size_t length, const Bytes& prefix) {
+    Bytes bytes(100 + length);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    return bytes.insert(bytes.begin() + 24, prefix.begin(), prefix.end()), bytes;
 }
 
 // Loads from a file yielding at most maxChunk bytes per read; false when it ended early.
-static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_MAX)
-{
+static bool Load(const Bytes& bytes, CSettingsRecord& r, size_t maxChunk = SIZE_MAX) {
     CMemoryFile file(bytes);
     file.m_maxChunk = maxChunk;
-    CArchive ar(&file, CArchive::load);
-    try {
-        r.SerializeRecord(ar);
-        return true;
-    } catch (const CArchiveException& e) {
-        EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
-        return false;
-    }
+    const int cause = LoadRecord(file, r);
+    EXPECT_TRUE(cause == -1 || cause == CArchiveException::endOfFile) << cause;
+    return cause == -1;
 }
 
 // The layout of the fields is checked end to end against the harness's own encoding of the record.
-TEST(SettingsRecord, PathPrefixesAndRoundTrips)
-{
+TEST(SettingsRecord, PathPrefixesAndRoundTrips) {
     const struct { size_t length; Bytes prefix; } cases[] = {
         {0, {0x00}}, {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {300, {0xFF, 0x2C, 0x01}},
         {65533, {0xFF, 0xFD, 0xFF}}, {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.length);
         const Bytes bytes = Record(c.length, c.prefix);
         CSettingsRecord r;
-        ASSERT_TRUE(Load(bytes, r, 3));  // a slow file: the archive refills its buffer often
-        EXPECT_EQ(Utf8ToUtf16(r.m_strFile).size(), c.length);
-        EXPECT_EQ(Saved(r), bytes);
+        ASSERT_TRUE(Load(bytes, r, 3)) << c.length;  // a slow file: the archive refills its buffer often
+        EXPECT_TRUE(Utf8ToUtf16(r.m_strFile).size() == c.length && StoreRecord(r) == bytes) << c.length;
     }
 }
 
-TEST(SettingsRecord, FileCutAnywhere)
-{
+TEST(SettingsRecord, FileCutAnywhere) {
     const Bytes full = Record(12, {0x0C});
     Bytes beforeBytes(full.size(), 0x5A);  // every byte differs, the path has the same length
-    beforeBytes[24] = 12;
     CSettingsRecord before;
+    beforeBytes[24] = 12;
     ASSERT_TRUE(Load(beforeBytes, before));
     const size_t kPathEnd = 24 + 13;
     for (size_t cut = 0; cut <= full.size(); ++cut) {
@@ -79,31 +58,11 @@ TEST(SettingsRecord, FileCutAnywhere)
         expected.insert(expected.end(), beforeBytes.begin() + taken, beforeBytes.end());
         if (cut >= kPathEnd && cut < kPathEnd + 16)
             std::fill(expected.begin() + kPathEnd, expected.begin() + kPathEnd + 16, 0);
-        EXPECT_EQ(Saved(r), expected);
+        EXPECT_EQ(StoreRecord(r), expected);
     }
 }
 
-// A file written in place on a disk that holds at most m_capacity bytes of it: a write that would grow
-// it further takes what fits and fails, as on a full disk.
-class CFullDiskFile : public CMemoryFile {
-public:
-    using CMemoryFile::CMemoryFile;
-    bool Write(const void* buffer, unsigned count) override
-    {
-        const size_t take = std::min<size_t>(count, m_capacity > m_pos ? m_capacity - m_pos : 0);
-        m_data.resize(std::max(m_data.size(), m_pos + take));
-        std::memcpy(m_data.data() + m_pos, buffer, take);
-        m_pos += take;
-        return take == count;
-    }
-    bool SeekTo(uint64_t offset) override { return m_pos = offset, true; }
-    int64_t GetSize() override { return static_cast<int64_t>(m_data.size()); }
-    bool SetSize(uint64_t size) override { return m_data.resize(size), true; }
-    size_t m_capacity = 0;
-};
-
-TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
-{
+TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas) {
     Bytes before = Record(12, {0x0C});
     CSettingsRecord example;
     ASSERT_TRUE(Load(before, example));
@@ -112,26 +71,25 @@ TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas)
     const struct { Bytes before; size_t path, capacity; } cases[] = {
         {before, 300, 250}, {before, 5000, 4200}, {{}, 0, 50}};
     for (const auto& c : cases) {
-        CFullDiskFile file(c.before);
+        CMemoryFile file(c.before);
         file.m_capacity = c.capacity;
         CSettingsRecord r = example;
         r.m_strFile.assign(c.path, 'p');
         CArchive ar(&file, CArchive::store);
+        int cause = -1;
         try {
             r.SaveRecord(ar, file);
-            ADD_FAILURE() << "saved on a full disk: " << c.path;
         } catch (const CArchiveException& e) {
-            EXPECT_EQ(e.m_cause, CArchiveException::writeFailed);
+            cause = e.m_cause;
         }
-        EXPECT_EQ(file.m_data, c.before) << c.path;
+        EXPECT_TRUE(cause == CArchiveException::writeFailed && file.m_data == c.before) << c.path << " " << cause;
     }
 }
 
 // Every allocation of the test program goes through here, so that a test can
 // show that a size read from a file is not trusted.
 static size_t g_largestAllocation = 0;
-void* operator new(size_t size)
-{
+void* operator new(size_t size) {
     g_largestAllocation = std::max(g_largestAllocation, size);
     if (void* p = std::malloc(size ? size : 1))
         return p;
@@ -144,8 +102,7 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
-TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
-{
+TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes) {
     Bytes huge = {0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF};  // claims 4 GB, holds 10 kB
     g_largestAllocation = 0;
     huge.resize(huge.size() + 10000, 'z');
@@ -165,7 +122,6 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
         {huge, kEnd},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
         CMemoryFile file(c.bytes);
         CArchive ar(&file, CArchive::load);
         std::string s = "kept";
@@ -175,20 +131,19 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes)
         } catch (const CArchiveException& e) {
             s += ", cause " + std::to_string(e.m_cause);
         }
-        EXPECT_EQ(s, c.loaded);
+        EXPECT_EQ(s, c.loaded) << "row " << &c - cases;
         EXPECT_LT(g_largestAllocation, 64 * 1024u) << "memory grows with the bytes read, not with the claim";
     }
 }
 
-TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16)
-{
+TEST(ArchiveStrings, StoringUsesTheCodePageWhenItHoldsTheTextElseUtf16) {
     const struct { std::string text; Bytes stored; } cases[] = {
         {"D:\\\xC3\xA9", {0x04, 'D', ':', '\\', 0xE9}},  // U+00E9: Latin-1 holds it
         {"\xD0\xAF\xF0\x9F\x8E\xAC", {0xFF, 0xFE, 0xFF, 0x03, 0x2F, 0x04, 0x3C, 0xD8, 0xAC, 0xDF}},  // U+042F U+1F3AC
     };
     for (const auto& c : cases) {
         CMemoryFile file;
-        CArchive(&file, CArchive::store) << c.text;
+        CArchive(&file, CArchive::store) << c.text;  // written out as the archive goes
         EXPECT_EQ(file.m_data, c.stored);
     }
 }

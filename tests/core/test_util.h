@@ -2,9 +2,6 @@
 // Helpers shared by the core tests: files in the temp folder (and the in-memory archive file).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -20,8 +17,7 @@ class TempFile {
 public:
     explicit TempFile(const std::string& bytes)
         : m_path(std::filesystem::temp_directory_path() /
-                 ("kelvane_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++s_count)))
-    {
+                 ("kelvane_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++s_count))) {
         std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     ~TempFile() { std::filesystem::remove(m_path, m_error); }
@@ -37,8 +33,7 @@ const std::string kThreeCues = "1\n00:00:01,000 --> 00:00:03,500\nOne\n\n2\n00:0
                                "3\n00:00:08,250 --> 00:00:09,000\nThree\n\n";
 
 // LF line ends to CR LF.
-inline std::string Crlf(std::string text)
-{
+inline std::string Crlf(std::string text) {
     for (size_t i = 0; (i = text.find('\n', i)) != std::string::npos; i += 2)
         text.insert(i, 1, '\r');
     return text;

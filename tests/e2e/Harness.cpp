@@ -3,6 +3,7 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -21,22 +22,15 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return static_cast<LRESULT>(result);
 }
 
-// CTest passes a Unix path; Wine's drive Z: is the Unix root.
-std::wstring ToWindowsPath(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return (path[0] == '\\' ? L"Z:" : L"") + std::wstring(path.begin(), path.end());
-}
-
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = L"";
-    GetClassNameW(hwnd, name, 256);
-    return name;
+    return GetClassNameW(hwnd, name, 256), name;
 }
 
-HWND FocusOf(HWND hwnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
 }
 
 // Selects the combo box item with this text and tells the chooser, as the user's choice does.
@@ -45,8 +39,7 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
     const LRESULT index = Send(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
     if (index == CB_ERR) return false;
     Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    Send(chooser, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    return true;
+    return Send(chooser, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo)), true;
 }
 
 }  // namespace
@@ -69,10 +62,9 @@ void Pump(DWORD ms) {
 
 TempFolder::TempFolder() {
     static int count = 0;
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("kelvane-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count));
-    std::filesystem::create_directory(dir);
-    path = dir.wstring();
+    path = (std::filesystem::temp_directory_path() /
+            ("kelvane-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count))).wstring();
+    std::filesystem::create_directory(path);
 }
 
 TempFolder::~TempFolder() {
@@ -81,8 +73,8 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::Write(const std::wstring& name, const Bytes& bytes) const {
-    std::ofstream out(std::filesystem::path(FilePath(name)), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(std::filesystem::path(FilePath(name)), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes TempFolder::Read(const std::wstring& name) const {
@@ -109,31 +101,13 @@ Bytes EncodeSettings(const Settings& s) {
     return out;
 }
 
-std::optional<Settings> DecodeSettings(const Bytes& b) {
-    if (b.size() < 25 || b[24] == 0xFF || b.size() < 101u + b[24]) return std::nullopt;
-    Settings s;
-    int32_t* head[] = {&s.delay, &s.hour, &s.min, &s.sec, &s.millis, reinterpret_cast<int32_t*>(&s.color)};
-    for (size_t i = 0; i < 6; ++i) std::memcpy(head[i], &b[4 * i], 4);
-    s.file.assign(b.begin() + 25, b.begin() + 25 + b[24]);
-    std::memcpy(&s.overlay, &b[25 + b[24]], sizeof(RECT));
-    std::memcpy(&s.font, &b[41 + b[24]], sizeof(LOGFONTA));
-    return s;
-}
-
 std::string FaceName(const LOGFONTA& f) { return std::string(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE)); }
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 int PointsToHeight(int points) {
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return height;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
+    return ReleaseDC(nullptr, screen), height;
 }
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
@@ -144,7 +118,10 @@ void Click(HWND dialog, int id) { Send(GetDlgItem(dialog, id), BM_CLICK, 0, 0); 
 void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 void PressKey(HWND hwnd, UINT vk, bool alt) {
-    HWND target = FocusOf(hwnd) ? FocusOf(hwnd) : hwnd;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus ? info.hwndFocus
+                                                                                                       : hwnd;
     const LPARAM bits = 1 | (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (alt ? 1 << 29 : 0);
     PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, bits);
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
@@ -152,22 +129,19 @@ void PressKey(HWND hwnd, UINT vk, bool alt) {
 
 RECT WindowRect(HWND hwnd) {
     RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
+    return GetWindowRect(hwnd, &r), r;
 }
 
 RECT ClientScreenRect(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    return MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
 }
 
 size_t CountPixels(const RECT& area, COLORREF colour) {
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -178,26 +152,19 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
     const auto* px = static_cast<const uint32_t*>(bits);
     const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     const auto n = std::count_if(px, px + w * h, [&](uint32_t p) { return (p & 0xFFFFFF) == want; });
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    SelectObject(mem, old), DeleteObject(dib), DeleteDC(mem), ReleaseDC(nullptr, screen);
     return static_cast<size_t>(n);
 }
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = L"KelvaneE2ESolid";
     wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
-    wc.lpszClassName = L"KelvaneE2ESolid";
-    RegisterClassW(&wc);  // once per run, so one colour per run
+    RegisterClassW(&wc);  // once per run
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
-
-SolidWindow::~SolidWindow() { DestroyWindow(hwnd); }
 
 Program::Program(const TempFolder& folder, const std::wstring& tail) {
     std::wstring cmd = L"\"" + g_program + L"\" " + tail;
@@ -208,12 +175,9 @@ Program::Program(const TempFolder& folder, const std::wstring& tail) {
 }
 
 Program::~Program() {
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(pi_.hProcess, 99);
-        WaitForSingleObject(pi_.hProcess, 10000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, 10000);
+    CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
 }
 
 bool Program::WaitForExit() const {
@@ -222,27 +186,24 @@ bool Program::WaitForExit() const {
 
 std::vector<HWND> Program::Windows() const {
     std::vector<HWND> out;
-    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        if (pid == pi_.dwProcessId && IsWindowVisible(h)) out.push_back(h);
-    }
+    DWORD pid = 0;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (GetWindowThreadProcessId(h, &pid) && pid == pi_.dwProcessId && IsWindowVisible(h)) out.push_back(h);
     return out;
 }
 
-HWND Program::WaitFor(const std::function<bool(HWND)>& match, const std::vector<HWND>& except, DWORD timeout) const {
+HWND Program::WaitFor(const std::function<bool(HWND)>& match, DWORD timeout) const {
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND h : Windows())
-            if (ClassName(h) == L"#32770" && std::find(except.begin(), except.end(), h) == except.end() && match(h))
-                found = h;
+            if (ClassName(h) == L"#32770" && match(h)) found = h;
         return found != nullptr;
     }, timeout);
     return found;
 }
 
 HWND Program::WaitForCaption(const std::wstring& caption, DWORD timeout) const {
-    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, {}, timeout);
+    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, timeout);
 }
 
 HWND Program::WaitForPanel() const {
@@ -250,7 +211,9 @@ HWND Program::WaitForPanel() const {
 }
 
 HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor([](HWND h) { return GetDlgItem(h, kMessageText) != nullptr; }, except);
+    return WaitFor([&](HWND h) {
+        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
+    });
 }
 
 void PickFile(HWND chooser, const std::wstring& path) {
@@ -266,17 +229,14 @@ void PickFile(HWND chooser, const std::wstring& path) {
 
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour) {
     for (const wchar_t* face : {L"Liberation Serif", L"DejaVu Serif", L"Tahoma", L"Arial"})  // differ by machine
-        if (Select(chooser, cmb1, face) && Select(chooser, cmb3, size) && Select(chooser, cmb4, colour)) {
-            PostClick(chooser, IDOK);
-            return face;
-        }
+        if (Select(chooser, cmb1, face) && Select(chooser, cmb3, size) && Select(chooser, cmb4, colour))
+            return PostClick(chooser, IDOK), face;
     return {};
 }
 
 void KelvaneTest::Launch(const std::wstring& tail) {
     app = std::make_unique<Program>(folder, tail);
-    panel = app->WaitForPanel();
-    ASSERT_NE(panel, nullptr) << "the control panel did not appear";
+    ASSERT_NE(panel = app->WaitForPanel(), nullptr) << "the control panel did not appear";
 }
 
 void KelvaneTest::ExitAndWait() {
@@ -285,25 +245,53 @@ void KelvaneTest::ExitAndWait() {
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
-    HWND box = app->WaitForMessageBox(except);
-    ASSERT_NE(box, nullptr) << "no message box";
+    HWND box;
+    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr) << "no message box";
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 }
 
+// The record back from its bytes; bytes after it are ignored.
 Settings KelvaneTest::Saved() {
-    const auto s = DecodeSettings(folder.Read(kSettingsFile));
-    EXPECT_TRUE(s.has_value()) << "Kelvane.DAT holds no complete record";
-    return s.value_or(Settings{});
+    const Bytes b = folder.Read(kSettingsFile);
+    Settings s;
+    if (b.size() < 25 || b[24] == 0xFF || b.size() < 101u + b[24]) return ADD_FAILURE() << "no complete record", s;
+    int32_t* head[] = {&s.delay, &s.hour, &s.min, &s.sec, &s.millis, reinterpret_cast<int32_t*>(&s.color)};
+    for (size_t i = 0; i < 6; ++i) std::memcpy(head[i], &b[4 * i], 4);
+    s.file.assign(b.begin() + 25, b.begin() + 25 + b[24]);
+    std::memcpy(&s.overlay, &b[25 + b[24]], sizeof(RECT));
+    std::memcpy(&s.font, &b[41 + b[24]], sizeof(LOGFONTA));
+    return s;
+}
+
+// Writes cues.srt and a record that plays it in crisp red at `where` from the start point given.
+void KelvaneTest::PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start) {
+    folder.Write(L"cues.srt", Bytes(cues.begin(), cues.end()));
+    Settings s;
+    s.hour = start[0], s.min = start[1], s.sec = start[2], s.millis = start[3];
+    s.color = kText, s.file = Narrow(folder.FilePath(L"cues.srt")), s.overlay = where;
+    s.font.lfHeight = -40, s.font.lfWeight = FW_BOLD, s.font.lfQuality = NONANTIALIASED_QUALITY;
+    lstrcpyA(s.font.lfFaceName, "Tahoma");
+    folder.Write(kSettingsFile, EncodeSettings(s));
+}
+
+HWND KelvaneTest::StartOverlay() {
+    Click(panel, IDOK);
+    return app->WaitForCaption(kCaption);
 }
 
 }  // namespace e2e
 
-// GoogleTest's flags, then "--kelvane=PATH" naming the program under test.
+// GoogleTest's flags, then "--kelvane=PATH" naming the program under test. CTest passes a Unix path; Wine's
+// drive Z: is the Unix root.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--kelvane=", 10) == 0) e2e::g_program = e2e::ToWindowsPath(argv[i] + 10);
+        if (std::strncmp(argv[i], "--kelvane=", 10) == 0) {
+            std::string path = argv[i] + 10;
+            std::replace(path.begin(), path.end(), '/', '\\');
+            e2e::g_program = (path[0] == '\\' ? L"Z:" : L"") + std::wstring(path.begin(), path.end());
+        }
     return RUN_ALL_TESTS();
 }

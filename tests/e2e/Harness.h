@@ -1,12 +1,11 @@
 #pragma once
-// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it
-// from outside with Win32 messages only, and reads back windows, pixels and the
-// settings file. Destructors clean up, also after a failed assertion.
+// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it from outside with Win32
+// messages only, and reads back windows, pixels and the settings file. Destructors clean up.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,16 +19,16 @@ namespace e2e {
 using Bytes = std::vector<uint8_t>;
 constexpr DWORD kTimeout = 20000;  // generous: Wine is slow on a loaded machine
 extern const wchar_t kSettingsFile[];
+inline const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
+constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 
 // Polls `done`, pumping this thread's messages, until it holds or time is up.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout = kTimeout);
 void Pump(DWORD ms);  // only for "nothing happens" checks
 
-class TempFolder {
-public:
+struct TempFolder {
     TempFolder();
     ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
     std::wstring FilePath(const std::wstring& name) const { return path + L"\\" + name; }
     void Write(const std::wstring& name, const Bytes& bytes) const;
     Bytes Read(const std::wstring& name) const;  // empty when missing or held by Kelvane
@@ -37,8 +36,8 @@ public:
     std::wstring path;
 };
 
-// The settings record from its byte layout: six little-endian integers, the path after
-// a one-byte length (short paths only), the rectangle, the 60-byte LOGFONTA.
+// The settings record from its byte layout: six little-endian integers, the path after a one-byte length
+// (short paths only), the rectangle, the 60-byte LOGFONTA.
 struct Settings {
     int32_t delay = 0, hour = 0, min = 0, sec = 0, millis = 0;
     uint32_t color = 0;
@@ -47,28 +46,24 @@ struct Settings {
     LOGFONTA font{};
 };
 Bytes EncodeSettings(const Settings& s);
-std::optional<Settings> DecodeSettings(const Bytes& bytes);  // ignores bytes after the record
 std::string FaceName(const LOGFONTA& font);
 std::string Narrow(const std::wstring& s);
 int PointsToHeight(int points);  // a font height in pixels of this screen
 
 std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
-void Click(HWND dialog, int id);      // sent: returns once handled
-void PostClick(HWND dialog, int id);  // posted: for buttons that open a modal box
+void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
-RECT WindowRect(HWND hwnd);
-RECT ClientScreenRect(HWND hwnd);
+RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// A window of the harness's own filled with one colour.
+// A window of the harness's own filled with one colour (one colour per run).
 struct SolidWindow {
     SolidWindow(const RECT& rect, COLORREF colour);
-    ~SolidWindow();
-    SolidWindow(const SolidWindow&) = delete;
+    ~SolidWindow() { DestroyWindow(hwnd); }
     HWND hwnd;
 };
 
@@ -77,22 +72,20 @@ class Program {
 public:
     Program(const TempFolder& folder, const std::wstring& tail = L"");
     ~Program();
-    Program(const Program&) = delete;
     bool WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
-    // A visible dialog of the process that matches and is not in `except`.
-    HWND WaitFor(const std::function<bool(HWND)>& match, const std::vector<HWND>& except = {},
-                 DWORD timeout = kTimeout) const;
+    // A visible dialog of the process with this caption, the panel, or a message box not in `except`.
     HWND WaitForCaption(const std::wstring& caption, DWORD timeout = kTimeout) const;
     HWND WaitForPanel() const;
     HWND WaitForMessageBox(const std::vector<HWND>& except = {}) const;
 
 private:
+    HWND WaitFor(const std::function<bool(HWND)>& match, DWORD timeout = kTimeout) const;
     PROCESS_INFORMATION pi_{};
 };
 
-// Answer the common dialogs as a user would and press OK. PickFont returns the
-// face it chose, empty when none of its faces is listed.
+// Answer the common dialogs as a user would and press OK. PickFont returns the face it chose, empty when
+// none of its faces is listed.
 void PickFile(HWND chooser, const std::wstring& path);
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour);
 
@@ -103,11 +96,11 @@ protected:
     std::unique_ptr<Program> app;
     HWND panel = nullptr;
 
-    void Launch(const std::wstring& tail = L"");  // and wait for the panel
-    void ExitAndWait();
-    // Waits for a message box that holds `words` and dismisses it.
-    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);
+    void Launch(const std::wstring& tail = L""), ExitAndWait();  // start and wait for the panel; Exit and wait
+    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
     Settings Saved();  // the record in Kelvane.DAT
+    void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
+    HWND StartOverlay();  // Start clicked: the overlay, or nullptr
 };
 
 }  // namespace e2e

@@ -1,46 +1,32 @@
-// The overlay driven from outside: a short subtitle file played while the screen,
-// the overlay's styles and rectangle, and the settings file are watched.
+// The overlay driven from outside: a short subtitle file played while the screen, the overlay's styles and
+// rectangle, and the settings file are watched; live control by hotkeys and menu commands posted to it, and
+// playback started by a synthetic mouse click.
 #include "Harness.h"
-
-#include <array>
 
 namespace e2e {
 namespace {
 
-const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
-constexpr COLORREF kText = RGB(255, 0, 0);
 constexpr COLORREF kBackdrop = RGB(30, 160, 90);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
-// Two one-line cues; the file ends without an empty line.
+const RECT kWhere{300, 500, 900, 720};
+// Two one-line cues, the file ending without an empty line; two cues after a while, for live control.
 const std::string kCues = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01,300 --> 00:00:01,800\nWWWW";
+const char kLiveCues[] = "1\n00:00:30,000 --> 00:01:00,000\nMMMM\n\n2\n00:02:00,000 --> 00:02:30,000\nWWWW\n\n";
 
 class OverlayTest : public KelvaneTest {
 protected:
-    // Writes cues.srt and a record that plays it in crisp red at `where` from the start point given.
-    void Prepare(const RECT& where, const std::string& cues = kCues, std::array<int32_t, 4> start = {}) {
-        folder.Write(L"cues.srt", Bytes(cues.begin(), cues.end()));
-        Settings s;
-        s.hour = start[0], s.min = start[1], s.sec = start[2], s.millis = start[3];
-        s.color = kText;
-        s.file = Narrow(folder.FilePath(L"cues.srt"));
-        s.overlay = where;
-        s.font.lfHeight = -40, s.font.lfWeight = FW_BOLD, s.font.lfQuality = NONANTIALIASED_QUALITY;
-        lstrcpyA(s.font.lfFaceName, "Tahoma");
-        folder.Write(kSettingsFile, EncodeSettings(s));
-    }
-    HWND Start() {
-        Click(panel, IDOK);
-        return app->WaitForCaption(kCaption);
-    }
     bool StartEnabled() const { return IsWindowEnabled(GetDlgItem(panel, IDOK)) != FALSE; }
-    // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
-    int Shown(HWND overlay) const {
-        RECT area = ClientScreenRect(overlay);
-        if (CountPixels(area, kText) == 0) return 0;
-        area.bottom -= 60;
-        return CountPixels(area, kText) == 0 ? 1 : 2;
+    // Red pixels in a band of the client area: the status line on top, the banner's upper lines in the
+    // middle, a one-line cue at the bottom.
+    size_t Red(HWND overlay, int band) const {
+        RECT r = ClientScreenRect(overlay);
+        const LONG edges[] = {r.top, r.top + 30, r.bottom - 60, r.bottom};
+        r.top = edges[band], r.bottom = edges[band + 1];
+        return CountPixels(r, kText);
     }
+    // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
+    int Shown(HWND overlay) const { return Red(overlay, 0) + Red(overlay, 1) ? 2 : Red(overlay, 2) ? 1 : 0; }
 };
 
 // Each row: the cues, the four start fields, and what shows when (ms after Start).
@@ -54,16 +40,14 @@ TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBanner
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        Prepare(RECT{300, 500, 900, 720}, c.cues, c.start);
+        PrepareOverlay(c.cues, kWhere, c.start);
         Launch();
         const ULONGLONG clicked = GetTickCount64();
-        HWND overlay = Start();
+        HWND overlay = StartOverlay();
         ASSERT_NE(overlay, nullptr);
-        EXPECT_FALSE(StartEnabled());
-        EXPECT_TRUE(ExStyle(overlay) & WS_EX_TOPMOST);
-        EXPECT_EQ(Style(overlay) & kFrame, kFrame) << "framed";
+        EXPECT_TRUE((ExStyle(overlay) & WS_EX_TOPMOST) && (Style(overlay) & kFrame) == kFrame) << "framed, on top";
         std::vector<int> phases;
-        std::vector<ULONGLONG> at;
+        std::vector<ULONGLONG> at;  // when each phase began
         WaitUntil([&] {
             if (phases.empty() || phases.back() != Shown(overlay)) {
                 phases.push_back(Shown(overlay));
@@ -73,10 +57,8 @@ TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBanner
         }, 10000);
         ASSERT_EQ(phases, c.phases);
         // Never early (the clock starts after the click); late only by ticks and load.
-        for (size_t i = 1; i < at.size(); ++i) {
-            EXPECT_GE(at[i] + 20, c.due[i]) << "change " << i;
-            EXPECT_LE(at[i], c.due[i] + 3000) << "change " << i;
-        }
+        for (size_t i = 1; i < at.size(); ++i)
+            EXPECT_TRUE(at[i] + 20 >= c.due[i] && at[i] <= c.due[i] + 3000) << "change " << i << " at " << at[i];
         ExitAndWait();
     }
 }
@@ -85,9 +67,9 @@ TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBanner
 // and re-enable Start; the last rectangle is saved and restored next run.
 TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) {
     const RECT moved{123, 456, 623, 606};
-    Prepare(RECT{300, 500, 900, 720});
+    PrepareOverlay(kCues, kWhere);
     Launch();
-    HWND overlay = Start();
+    HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
     SetForegroundWindow(panel);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == panel; }, 3000));
@@ -96,23 +78,22 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
     Pump(200);
     EXPECT_EQ(app->Windows().size(), 2u) << "no second overlay";
 
-    PressKey(overlay, VK_RETURN);  // does nothing
-    Pump(300);
+    PressKey(overlay, VK_RETURN), Pump(300);  // does nothing
     EXPECT_TRUE(IsWindowVisible(overlay));
     PressKey(overlay, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
-    ASSERT_NE(overlay = Start(), nullptr);
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
     EXPECT_FALSE(StartEnabled());
     PostMessageW(overlay, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
 
-    ASSERT_NE(overlay = Start(), nullptr);
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
     SetWindowPos(overlay, nullptr, 123, 456, 500, 150, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return SameRect(moved, WindowRect(overlay)); }));
     ExitAndWait();  // with the overlay still open
     EXPECT_TRUE(SameRect(moved, Saved().overlay));
     Launch();
-    ASSERT_NE(overlay = Start(), nullptr);
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
     EXPECT_TRUE(SameRect(moved, WindowRect(overlay)));
     ExitAndWait();
 }
@@ -120,15 +101,14 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
 TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBeneath) {
     const RECT where{350, 420, 950, 640};
     SolidWindow beneath(RECT{300, 380, 1000, 700}, kBackdrop);
-    Prepare(where);
+    PrepareOverlay(kCues, where);
     Launch(L"batchmode");
     HWND overlay = app->WaitForCaption(kCaption);
     ASSERT_NE(overlay, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(panel) != FALSE; })) << "the panel is minimised";
     EXPECT_EQ(Style(overlay) & kFrame, 0) << "see-through from the start";
     EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST), WS_EX_TRANSPARENT | WS_EX_TOPMOST);
-    EXPECT_TRUE(SameRect(where, WindowRect(overlay)));
-    EXPECT_FALSE(StartEnabled());
+    EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
 
     // The window beneath is the background; a cue shows over it.
     const RECT client = ClientScreenRect(overlay);
@@ -140,18 +120,65 @@ TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBen
     // A double click frames it again at the same outer rectangle.
     PostMessageW(overlay, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
     EXPECT_TRUE(WaitUntil([&] { return (Style(overlay) & kFrame) == kFrame; }));
-    EXPECT_FALSE(ExStyle(overlay) & WS_EX_TRANSPARENT);
-    EXPECT_TRUE(SameRect(where, WindowRect(overlay)));
+    EXPECT_TRUE(!(ExStyle(overlay) & WS_EX_TRANSPARENT) && SameRect(where, WindowRect(overlay)));
     ExitAndWait();
 }
 
 TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverlay) {
-    Prepare(RECT{300, 500, 900, 720}, kCues, {0, 60, 0, 0});
+    PrepareOverlay(kCues, kWhere, {0, 60, 0, 0});
     Launch(L"batchmode");
     ExpectMessage(L"59", {panel});
     EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
-    EXPECT_EQ(app->WaitForCaption(kCaption, 500), nullptr);
-    EXPECT_TRUE(StartEnabled());
+    EXPECT_TRUE(app->WaitForCaption(kCaption, 500) == nullptr && StartEnabled());
+}
+
+TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
+    PrepareOverlay(kLiveCues, kWhere), Launch();
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'T'));  // held here: Kelvane must skip it
+    HWND overlay = StartOverlay();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "held by the overlay";
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) > 0; })) << "the status names the key it could not have";
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0 && Red(overlay, 1) > 0; })) << "then only the banner";
+
+    PostMessageW(overlay, WM_HOTKEY, 6, 0);  // next cue: the first one, at once
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0 && Red(overlay, 0) > 0; }));
+    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_LATER_1S, 0);  // back before the cue's start: cleared
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) == 0 && ItemText(panel, IDC_DELAY) == L"1000"; }));
+    PostMessageW(overlay, WM_HOTKEY, 3, 0);  // earlier by 100 ms
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(panel, IDC_DELAY) == L"900"; }));
+
+    PostMessageW(overlay, WM_HOTKEY, 1, 0), Pump(2500);  // pause: "Paused" stays
+    EXPECT_GT(Red(overlay, 0), 0u);
+    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_PAUSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0; }));
+
+    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay); }));
+    EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "released with the overlay";
+    UnregisterHotKey(nullptr, 1), UnregisterHotKey(nullptr, 2);
+    ExitAndWait();
+    EXPECT_EQ(Saved().delay, 900);
+}
+
+TEST_F(OverlayTest, StartOnNextClickStartsAtTheClickAndEscapeDisarms) {
+    PrepareOverlay(kLiveCues, kWhere), Launch();
+    auto armed = [&] { wchar_t c[99] = L""; GetWindowTextW(panel, c, 99); return wcsstr(c, L"Click Play") != nullptr; };
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
+    ASSERT_TRUE(WaitUntil(armed));
+    PostMessageW(panel, WM_COMMAND, IDCANCEL, 0);  // as Escape: disarms, the panel stays
+    EXPECT_TRUE(WaitUntil([&] { return !armed(); }));
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
+    ASSERT_TRUE(WaitUntil(armed)) << "armed again: Escape did not end the panel";
+    EXPECT_EQ(app->WaitForCaption(kCaption, 500), nullptr) << "nothing starts before the click";
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);  // off Kelvane
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+    EXPECT_NE(app->WaitForCaption(kCaption), nullptr);
+    EXPECT_FALSE(armed() || IsWindowEnabled(GetDlgItem(panel, IDOK)));
+    ExitAndWait();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Runs a fuzz target once over every file of the given folders (or files),
-// so that the seed corpus is replayed by the ordinary test run.
+// Runs a fuzz target once over every file of the given folders (or files), so that the seed corpus is
+// replayed by the ordinary test run.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,27 +9,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-static int RunFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    return 1;
-}
-
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int count = 0;
-    for (int i = 1; i < argc; ++i) {
-        std::filesystem::path arg(argv[i]);
-        if (std::filesystem::is_directory(arg)) {
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(arg))
+    auto run = [&count](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), ++count;
+    };
+    for (int i = 1; i < argc; ++i)
+        if (std::filesystem::is_directory(argv[i])) {
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i]))
                 if (entry.is_regular_file())
-                    count += RunFile(entry.path());
+                    run(entry.path());
         } else {
-            count += RunFile(arg);
+            run(argv[i]);
         }
-    }
     std::printf("replayed %d inputs\n", count);
     return count > 0 ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 // The panel in process, in a fresh folder: what its fields accept and where a refusal puts the focus, a
-// read-only settings file that still loads but is never written (and says so once), failed loads, Exit's
-// exchange of every field, and a path outside the code page from the field to the reader.
+// read-only settings file that loads but is never written (said once), failed loads, Exit's exchange of
+// every field, a path outside the code page from the field to the reader, and files from outside.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "panel/ControlDlg.h"
+#include "panel/FileArgument.h"
 #include "playback/SrtReader.h"
 #include "res/resource.h"
 #include "win_test_util.h"
@@ -18,18 +20,23 @@ namespace {
 
 using ControlPanel = TempFolderTest;
 
-bool Writable(const char* path)
-{
+const int kFields[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
+
+bool Writable(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     return h != INVALID_HANDLE_VALUE && CloseHandle(h);
 }
 
-TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocusOnIt)
-{
+void Exit(HWND dlg) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+void Type(HWND dlg, const char* const (&typed)[6]) {
+    for (int i = 0; i < 6; ++i)
+        SetDlgItemTextA(dlg, kFields[i], typed[i]);
+}
+
+TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocusOnIt) {
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     SetForegroundWindow(dlg);
-    const int fields[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
     // Typed into the fields above; then the refused field with the message's words, or 0 when all pass;
     // then the delay and hour held after the read (a refused field and those after it keep theirs).
     const struct { const char* typed[6]; int focus; const char* words; int delay, hour; } cases[] = {
@@ -46,12 +53,10 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        for (int i = 0; i < 6; ++i)
-            SetDlgItemTextA(dlg, fields[i], c.typed[i]);
+        Type(dlg, c.typed);
         g_messages.clear();
         EXPECT_EQ(dlg.UpdateData(true), c.focus == 0);
-        EXPECT_EQ(dlg.m_nDelay, c.delay);
-        EXPECT_EQ(dlg.m_nHour, c.hour);
+        EXPECT_TRUE(dlg.m_nDelay == c.delay && dlg.m_nHour == c.hour) << dlg.m_nDelay << " " << dlg.m_nHour;
         ASSERT_EQ(g_messages.size(), c.focus ? 1u : 0u);
         if (c.focus) {
             EXPECT_NE(g_messages[0].find(c.words), std::string::npos) << g_messages[0];
@@ -62,29 +67,26 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
 }
 
 // Sets (+i) or clears (-i) Linux's immutable flag on Kelvane.DAT by chattr through start.exe, run outside
-// the test folder so that the folder can go. Wine's handle of a Unix child may never signal, so this polls
-// up to 5 s for the change instead. False outside Wine.
-bool Chattr(const char* flag)
-{
+// the test folder. Wine's handle of a Unix child may never signal: this polls up to 5 s. False outside Wine.
+bool Chattr(const char* flag) {
     auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
     char* path = unixName ? unixName(L"Kelvane.DAT") : nullptr;
     if (!path)
         return false;
     std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + path + "\"";
-    HeapFree(GetProcessHeap(), 0, path);
     STARTUPINFOA si{};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
+    si.cb = sizeof si;
     if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, "C:\\", &si, &pi))
         CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     for (int i = 0; i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
         Sleep(100);
-    return true;
+    return HeapFree(GetProcessHeap(), 0, path), true;
 }
 
-TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
-{
+// Exit then saves the fields' defaults and the panel's font over the damage.
+TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont) {
     // An empty file, one cut inside the path, one that ends just before the font, one cut inside it.
     const std::string toFont = std::string(24, '\x01') + '\0' + std::string(16, '\x02');
     for (const std::string& bytes : {std::string(), std::string(24, '\x01') + "\x0C" + "D:\\mo", toFont,
@@ -101,37 +103,35 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromThePanelsFont)
         dlg.GetDialogFont(&own);
         EXPECT_EQ(std::memcmp(&own, &dlg.m_lfFont, sizeof own), 0);
         EXPECT_EQ(dlg.m_font.GetSafeHandle(), nullptr);
-        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        Exit(dlg);
         dlg.DestroyWindow();
         const std::string saved = ReadBytes("Kelvane.DAT");
         ASSERT_EQ(saved.size(), 101u) << "Exit repairs the file";
+        EXPECT_EQ(saved.substr(0, 20) + saved[24], std::string(21, '\0')) << "the fields' defaults";
         EXPECT_EQ(saved.substr(69, 32), std::string(own.lfFaceName, 32)) << "with the panel's font";
     }
 }
 
-TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
-{
+TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten) {
     const std::string record = std::string("\xDC\x05", 2) + std::string(22, '\0') + "\x0C" "D:\\movie.srt" +
                                std::string(76, '\0');  // 1500 ms delay and the path, all else zero
     WriteBytes("Kelvane.DAT", record);
     // Unwritable also for root, whom Wine lets past the read-only attribute; undone even after a failed check.
-    struct Restore {
-        bool immutable = false;
-        ~Restore()
-        {
+    SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
+    const struct Restore {
+        bool immutable = Writable("Kelvane.DAT") && Chattr("+i");
+        ~Restore() {
             if (immutable)
                 Chattr("-i");
             SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_NORMAL);
         }
     } restore;
-    SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
-    restore.immutable = Writable("Kelvane.DAT") && Chattr("+i");
     if (Writable("Kelvane.DAT"))
         GTEST_SKIP() << "neither the read-only attribute nor chattr +i makes the file unwritable here";
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     EXPECT_EQ(GetDlgItemInt(dlg, IDC_DELAY, nullptr, TRUE), 1500) << "loaded and shown";
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    Exit(dlg);
     EXPECT_FALSE(dlg.IsWindowVisible()) << "Exit still closes the panel";
     dlg.DestroyWindow();
     ASSERT_EQ(g_messages.size(), 1u) << "that it will not be saved, once";
@@ -139,16 +139,13 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten)
     EXPECT_EQ(ReadBytes("Kelvane.DAT"), record);
 }
 
-TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
-{
+TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan) {
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     dlg.m_nDelay = 1500;
-    const int ids[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
-    const char* const typed[] = {"5x", "new.srt", "5000", "7", "8", "99"};
-    for (int i = 0; i < 6; ++i)
-        SetDlgItemTextA(dlg, ids[i], typed[i]);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    Type(dlg, {"5x", "new.srt", "5000", "7", "8", "99"});
+    Exit(dlg);
+    EXPECT_FALSE(dlg.IsWindowVisible()) << "the panel ends all the same";
     ASSERT_EQ(g_messages.size(), 1u) << "for the first failing field only";
     EXPECT_NE(g_messages[0].find("Delay"), std::string::npos) << g_messages[0];
     const std::string saved = ReadBytes("Kelvane.DAT") + std::string(32, '\0');
@@ -158,8 +155,7 @@ TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan)
     EXPECT_EQ(saved.substr(24, 8), "\x07new.srt");
 }
 
-TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
-{
+TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader) {
     const std::wstring path =  // Cyrillic and Japanese: no single ANSI code page holds both
         std::wstring(m_dir.begin(), m_dir.end()) + L"\\\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt";
     FILE* file = _wfopen(path.c_str(), L"wb");
@@ -167,7 +163,7 @@ TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
     CControlDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
     SetDlgItemTextW(dlg, IDC_FILE, path.c_str());
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // saves and lets the file go
+    Exit(dlg);  // saves and lets the file go
     const std::string units(reinterpret_cast<const char*>(path.data()), path.size() * 2);
     EXPECT_EQ(ReadBytes("Kelvane.DAT").substr(24, 4 + units.size()),
               "\xFF\xFE\xFF" + std::string(1, char(path.size())) + units);
@@ -177,6 +173,31 @@ TEST_F(ControlPanel, PathOutsideTheCodePageGoesFromFieldToFileToReader)
     EXPECT_TRUE(GetDlgItemTextW(again, IDC_FILE, shown, MAX_PATH) && shown == path) << "shown in the field";
     EXPECT_EQ(CSrtReader().Open(again.m_strFile, 0), 1) << "the reader opens it";
     EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+// A file from outside: the command line's tail, or a drop on the panel.
+TEST_F(ControlPanel, ExistingFileFromTheTailOrADropFillsTheFileFieldAnyOtherTailIsIgnored) {
+    for (const wchar_t* name : {L"a b.srt", L"batchmode", L"\u00fc.srt"})
+        CloseHandle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const std::string full = m_dir + "\\a b.srt", wide = m_dir + "\\\xC3\xBC.srt", none;  // UTF-8 inside
+    const std::pair<const wchar_t*, std::string> rows[] = {
+        {L"K.exe \"a b.srt\"", full}, {L"\"C:\\x y\\K.exe\"  a b.srt", full}, {L"K \u00fc.srt", wide},
+        {L"K batchmode", none}, {L"K missing.srt", none}, {L"K ..", none}, {L"K \"a b.srt", none}, {L"K", none}};
+    for (const auto& [line, want] : rows)
+        EXPECT_EQ(FileFromCommandLine(line), want) << static_cast<const void*>(line);
+
+    CControlDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_CONTROL, HWND(nullptr)));
+    // A fixed HGLOBAL is its own pointer. The list: a relative name, two NULs at the end.
+    auto* drop = static_cast<DROPFILES*>(GlobalAlloc(GPTR, sizeof(DROPFILES) + 16));
+    drop->pFiles = sizeof(DROPFILES), drop->fWide = TRUE;
+    lstrcpyW(reinterpret_cast<wchar_t*>(drop + 1), L"\u00fc.srt");
+    SendMessageW(dlg, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    wchar_t shown[MAX_PATH] = L"";
+    GetDlgItemTextW(dlg, IDC_FILE, shown, MAX_PATH);
+    EXPECT_EQ(dlg.m_strFile, wide);
+    EXPECT_EQ(shown, std::wstring(m_dir.begin(), m_dir.end()) + L"\\\u00fc.srt");
+    dlg.DestroyWindow();
 }
 
 }  // namespace

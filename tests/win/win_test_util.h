@@ -1,10 +1,11 @@
 #pragma once
-// Shared by the window tests: a fresh current folder per test (where the panel
-// finds its settings file), with the layer's messages captured instead of shown.
+// Shared by the window tests: a fresh current folder per test (where the panel finds its settings file),
+// with the layer's messages captured instead of shown.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,22 +15,19 @@
 
 inline std::vector<std::string> g_messages;
 
-inline void WriteBytes(const std::string& path, const std::string& bytes)
-{
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Empty when the file cannot be opened (missing, or held with no sharing).
-inline std::string ReadBytes(const std::string& path)
-{
+inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class TempFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         static int counter = 0;
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
@@ -37,20 +35,14 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), nullptr) && SetCurrentDirectoryA(m_dir.c_str())) << m_dir;
         g_messages.clear();
         m_previousHook = SetMessageHook([](HWND, const std::string& text, UINT) {
-            g_messages.push_back(text);
-            return IDOK;
+            return g_messages.push_back(text), IDOK;
         });
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetMessageHook(m_previousHook);
         SetCurrentDirectoryA((m_dir + "\\..").c_str());
-        WIN32_FIND_DATAA found;
-        HANDLE hFind = FindFirstFileA((m_dir + "\\*").c_str(), &found);
-        for (BOOL more = hFind != INVALID_HANDLE_VALUE; more; more = FindNextFileA(hFind, &found))
-            DeleteFileA((m_dir + "\\" + found.cFileName).c_str());
-        FindClose(hFind);
-        RemoveDirectoryA(m_dir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
     }
 
     std::string m_dir;
