@@ -25,10 +25,7 @@ bool Utf8ToAnsi(const std::string& utf8, std::string& ansi)
     std::string out(static_cast<size_t>(size), '\0');
     ::WideCharToMultiByte(CP_ACP, flags, wide.data(), length, &out[0], size, nullptr, pUsedDefault);
     // Exactly: the bytes must read back as the same characters.
-    std::wstring back(wide.size() * 2, L'\0');
-    back.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, out.data(), size, &back[0],
-                                                          static_cast<int>(back.size()))));
-    if (usedDefault || back != wide)
+    if (usedDefault || AnsiToWide(out) != wide)
         return false;
     ansi.swap(out);
     return true;
@@ -36,16 +33,20 @@ bool Utf8ToAnsi(const std::string& utf8, std::string& ansi)
 
 std::string AnsiToUtf8(const std::string& ansi)
 {
-    if (ansi.empty())
-        return {};
-    const int length = static_cast<int>(ansi.size());
-    std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0)), L'\0');
-    if (!wide.empty())
-        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &wide[0], static_cast<int>(wide.size()));
-    return WideToUtf8(wide);
+    return WideToUtf8(AnsiToWide(ansi));
 }
 
 }  // namespace
+
+std::wstring AnsiToWide(const std::string& ansi)
+{
+    const int length = static_cast<int>(ansi.size());
+    const int nChars = length > 0 ? ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0) : 0;
+    std::wstring wide(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
+    if (nChars > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &wide[0], nChars);
+    return wide;
+}
 
 void UseAnsiCodePageForArchives()
 {

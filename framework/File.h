@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/Archive.h"
 
 class CFile : public CArchiveFile {
@@ -47,3 +49,6 @@ public:
 // Makes the archives store text in this system's ANSI code page where it holds
 // the text exactly (no best fit), else in the UTF-16 form.
 void UseAnsiCodePageForArchives();
+
+// Bytes in the ANSI code page as UTF-16.
+std::wstring AnsiToWide(const std::string& ansi);

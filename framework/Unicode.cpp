@@ -11,24 +11,25 @@ bool IsContinuation(unsigned char c)
 
 void AppendUtf8(std::string& out, char32_t c)
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    unsigned char bytes[4];
+    out.append(reinterpret_cast<const char*>(bytes), EncodeUtf8(c, bytes));
 }
 
 }  // namespace
+
+size_t EncodeUtf8(char32_t c, unsigned char* out)
+{
+    if (c < 0x80) {
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
+    const size_t length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    static const unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    for (size_t i = length - 1; i > 0; --i, c >>= 6)
+        out[i] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    out[0] = static_cast<unsigned char>(kLead[length] | c);
+    return length;
+}
 
 std::u16string Utf8ToUtf16(const std::string& utf8)
 {

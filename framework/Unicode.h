@@ -4,7 +4,12 @@
 // settings file's long form speak UTF-16, its narrow API the ANSI code page.
 // Portable: the platform's own code page is plugged in by the Windows side.
 
+#include <cstddef>
 #include <string>
+
+// Writes the UTF-8 form of c (below 0x110000; a lone surrogate gets its own
+// three bytes) to out, which has room for four bytes; returns the bytes written.
+size_t EncodeUtf8(char32_t c, unsigned char* out);
 
 // UTF-8 -> UTF-16. A byte that starts no valid sequence becomes U+FFFD. A lone
 // surrogate written in three bytes (as Utf16ToUtf8 writes it) comes back as it

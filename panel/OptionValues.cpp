@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "playback/SubtitleTags.h"
+
 const char* const COptionValues::kSection = "Options";
 
 namespace {
@@ -50,23 +52,11 @@ std::string FormatColorRef(uint32_t crColor)
 
 bool ParseColorRef(const std::string& text, uint32_t& crColor)
 {
+    // Only the #RRGGBB form: the file's values stay what FormatColorRef writes.
     const std::string t = Trimmed(text);
-    if (t.size() != 7 || t[0] != '#')
-        return false;
     uint32_t rgb = 0;
-    for (size_t i = 1; i < 7; ++i) {
-        const char c = t[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        rgb = rgb << 4 | static_cast<uint32_t>(digit);
-    }
+    if (t.empty() || t[0] != '#' || !ParseHtmlColor(t, rgb))
+        return false;
     crColor = (rgb >> 16) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
     return true;
 }

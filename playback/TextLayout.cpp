@@ -1,16 +1,13 @@
 #include "playback/TextLayout.h"
 
+#include "framework/File.h"
+#include "framework/Unicode.h"
+
 namespace {
 
 std::wstring Widen(const std::string& text, bool bUtf8)
 {
-    const UINT codePage = bUtf8 ? CP_UTF8 : CP_ACP;
-    const int nBytes = static_cast<int>(text.size());
-    const int nChars = ::MultiByteToWideChar(codePage, 0, text.data(), nBytes, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
-    if (nChars > 0)
-        ::MultiByteToWideChar(codePage, 0, text.data(), nBytes, &wide[0], nChars);
-    return wide;
+    return bUtf8 ? Utf8ToWide(text) : AnsiToWide(text);
 }
 
 COLORREF FromRgb(uint32_t rgb)

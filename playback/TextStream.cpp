@@ -167,8 +167,7 @@ size_t CTextStream::DecodeUtf16(unsigned char* out)
         if (left < 2) {
             if (left == 1) {  // an odd last byte
                 ++m_widePos;
-                q += 3;
-                q[-3] = 0xEF, q[-2] = 0xBF, q[-1] = 0xBD;
+                q += EncodeUtf8(kReplacement, q);
             }
             break;
         }
@@ -188,17 +187,7 @@ size_t CTextStream::DecodeUtf16(unsigned char* out)
                 code = kReplacement;  // a surrogate that is not half of a pair
             }
         }
-        if (code < 0x800) {
-            *q++ = static_cast<unsigned char>(0xC0 | (code >> 6));
-        } else if (code < 0x10000) {
-            *q++ = static_cast<unsigned char>(0xE0 | (code >> 12));
-            *q++ = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
-        } else {
-            *q++ = static_cast<unsigned char>(0xF0 | (code >> 18));
-            *q++ = static_cast<unsigned char>(0x80 | ((code >> 12) & 0x3F));
-            *q++ = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
-        }
-        *q++ = static_cast<unsigned char>(0x80 | (code & 0x3F));
+        q += EncodeUtf8(code, q);
     }
     return static_cast<size_t>(q - out);
 }
