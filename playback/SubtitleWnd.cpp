@@ -141,18 +141,20 @@ bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
     return true;
 }
 
-void CSubtitleWnd::Play()
+void CSubtitleWnd::Play(bool bRefresh)
 {
     std::string text;
     const CPlaybackSchedule::TickResult result = m_schedule.Tick(text);
     if (result != CPlaybackSchedule::NotDue) {
         m_strText = text;
-        Refresh();
+        if (bRefresh)
+            Refresh();
         if (result == CPlaybackSchedule::ChangedAndFinished) {
             KillTimer(m_nTimer);
             m_bTicking = false;
             m_strText = AfxLoadString(IDS_BANNER);
-            Refresh();
+            if (bRefresh)
+                Refresh();
         }
     }
     ArmDueTimer();

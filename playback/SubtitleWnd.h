@@ -93,8 +93,9 @@ protected:
 private:
     void RestoreGeometry();
     void DrawTextBlock(CDC& dc, RECT& rc) const;
-    // Works off what is due now and arms the one-shot timer for the next change.
-    void Play();
+    // Works off what is due now and arms the one-shot timer for the next change;
+    // bRefresh false leaves the repaint to the caller.
+    void Play(bool bRefresh = true);
     void ArmDueTimer();
     void ShowStatus(const std::string& text, UINT nMs = CStatusLine::kShowMs);
     void ShowMenu(LPARAM lParam);

@@ -2,7 +2,6 @@
 // hotkeys, the one-shot timer aimed at the next change, and the status line.
 #include <cmath>
 
-#include "framework/WinApp.h"
 #include "panel/ControlDlg.h"
 #include "playback/SubtitleWnd.h"
 #include "res/resource.h"
@@ -15,7 +14,7 @@ void CSubtitleWnd::ArmDueTimer()
     // time itself, so a change reaches the screen on time rather than at the
     // next 100 ms tick.
     const double due = m_schedule.NextDue();
-    const double wait = std::ceil(due - WallClockNow());
+    const double wait = std::ceil(due - m_schedule.m_clock());
     if (!m_bTicking || !(wait < 3600000.0)) {
         KillTimer(kDueTimerId);
         return;
@@ -83,21 +82,11 @@ bool CSubtitleWnd::DoCommand(UINT nID)
         m_nTimer = SetTimer(kTimerId, kTimerPeriod);
         m_bTicking = true;
     }
-    const std::string before = m_strText;
-    std::string text;
-    const CPlaybackSchedule::TickResult result = m_schedule.Tick(text);
-    if (result != CPlaybackSchedule::NotDue)
-        m_strText = text;
-    if (result == CPlaybackSchedule::ChangedAndFinished) {
-        KillTimer(m_nTimer);
-        m_bTicking = false;
-        m_strText = AfxLoadString(IDS_BANNER);
-    }
+    Play(false);  // the text and the status line reach the screen in one refresh
     if (status.empty())
         status = "Cue " + std::to_string(m_schedule.m_nShownIndex);
     ShowStatus(status);
     Refresh();
-    ArmDueTimer();
     return true;
 }
 
