@@ -63,13 +63,9 @@ void CentreDialog(HWND hWnd)
 {
     const HWND hOwner = ::GetWindow(hWnd, GW_OWNER);
     const bool overOwner = hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    const HMONITOR hMonitor = overOwner ? ::MonitorFromWindow(hOwner, MONITOR_DEFAULTTONEAREST)
-                                        : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    if (!::GetMonitorInfoA(hMonitor, &mi))
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
-    RECT rcOver = mi.rcWork;
+    const RECT rcWork =
+        MonitorWorkArea(overOwner ? ::MonitorFromWindow(hOwner, MONITOR_DEFAULTTONEAREST) : nullptr);
+    RECT rcOver = rcWork;
     if (overOwner)
         ::GetWindowRect(hOwner, &rcOver);
     RECT rc;
@@ -78,8 +74,8 @@ void CentreDialog(HWND hWnd)
     int x = rcOver.left + (rcOver.right - rcOver.left - cx) / 2;
     int y = rcOver.top + (rcOver.bottom - rcOver.top - cy) / 2;
     // Inside the work area; a dialog larger than it keeps its top-left corner there.
-    x = std::max<int>(mi.rcWork.left, std::min<int>(x, mi.rcWork.right - cx));
-    y = std::max<int>(mi.rcWork.top, std::min<int>(y, mi.rcWork.bottom - cy));
+    x = std::max<int>(rcWork.left, std::min<int>(x, rcWork.right - cx));
+    y = std::max<int>(rcWork.top, std::min<int>(y, rcWork.bottom - cy));
     ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

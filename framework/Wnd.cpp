@@ -43,3 +43,14 @@ void CWnd::ScreenToClient(RECT* pRect) const
     ::ScreenToClient(m_hWnd, &corners[1]);
     *pRect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
+
+RECT MonitorWorkArea(HMONITOR hMonitor)
+{
+    if (!hMonitor)
+        hMonitor = ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!::GetMonitorInfoA(hMonitor, &mi))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
+    return mi.rcWork;
+}

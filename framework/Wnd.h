@@ -79,3 +79,7 @@ public:
 
     HWND m_hWnd = nullptr;
 };
+
+// The work area of a monitor (the screen less the task bar); the primary
+// monitor's when hMonitor is null.
+RECT MonitorWorkArea(HMONITOR hMonitor = nullptr);

@@ -2,22 +2,11 @@
 
 #include <windows.h>
 
+#include "framework/Unicode.h"
+
 namespace {
 
 const wchar_t kFileName[] = L"Kelvane.ini";
-
-std::wstring Widen(const std::string& ascii)
-{
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
-std::string Narrowed(const wchar_t* text)
-{
-    std::string out;
-    for (; *text; ++text)
-        out += *text < 0x80 ? static_cast<char>(*text) : '?';  // our values are ASCII
-    return out;
-}
 
 }  // namespace
 
@@ -42,20 +31,20 @@ std::wstring& COptions::Path()
 
 void COptions::Load()
 {
-    const std::wstring section = Widen(COptionValues::kSection);
+    const std::wstring section = Utf8ToWide(COptionValues::kSection);
     Current().Read([&](const char* key, std::string& value) {
         wchar_t text[64];
-        ::GetPrivateProfileStringW(section.c_str(), Widen(key).c_str(), L"", text, 64, Path().c_str());
-        value = Narrowed(text);
+        ::GetPrivateProfileStringW(section.c_str(), Utf8ToWide(key).c_str(), L"", text, 64, Path().c_str());
+        value = WideToUtf8(text);
         return true;  // a missing key reads empty, which is no value
     });
 }
 
 bool COptions::Save()
 {
-    const std::wstring section = Widen(COptionValues::kSection);
+    const std::wstring section = Utf8ToWide(COptionValues::kSection);
     const bool ok = Current().Write([&](const char* key, const std::string& value) {
-        return ::WritePrivateProfileStringW(section.c_str(), Widen(key).c_str(), Widen(value).c_str(),
+        return ::WritePrivateProfileStringW(section.c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(value).c_str(),
                                             Path().c_str()) != FALSE;
     });
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, Path().c_str());  // flush

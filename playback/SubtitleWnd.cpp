@@ -29,7 +29,7 @@ CSubtitleWnd::~CSubtitleWnd() = default;
 
 // ---- Geometry -------------------------------------------------------------
 
-// The monitors' rectangles and the primary monitor's work area, in screen coordinates.
+// The monitors' rectangles, in screen coordinates.
 static std::vector<KRect> MonitorRects()
 {
     std::vector<KRect> rects;
@@ -40,15 +40,6 @@ static std::vector<KRect> MonitorRects()
     return rects;
 }
 
-static KRect PrimaryWorkArea()
-{
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    if (!::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &mi))
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
-    return FromRect(mi.rcWork);
-}
-
 void CSubtitleWnd::RestoreGeometry()
 {
     // Nothing stored: the framework's placement, the template's size centred.
@@ -57,8 +48,8 @@ void CSubtitleWnd::RestoreGeometry()
     RECT rcWindow;
     GetWindowRect(&rcWindow);
     KRect rc;
-    if (PlaceOverlay(m_pPanel->m_rcOverlay, MonitorRects(), PrimaryWorkArea(), rcWindow.right - rcWindow.left,
-                     rcWindow.bottom - rcWindow.top, rc))
+    if (PlaceOverlay(m_pPanel->m_rcOverlay, MonitorRects(), FromRect(MonitorWorkArea()),
+                     rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top, rc))
         MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, true);
 }
 
