@@ -1,4 +1,5 @@
 // UTF-16 SubRip files read as their UTF-8 twins.
+#include "framework/Unicode.h"
 #include "playback/SrtReader.h"
 
 #include "tests/core/test_util.h"
@@ -6,14 +7,8 @@
 static std::string Utf16(const std::string& utf8, bool little)
 {
     std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char c = utf8[i++];
-        char32_t u = c < 0x80 ? c : c < 0xE0 ? c & 0x1F : c < 0xF0 ? c & 0x0F : c & 0x07;
-        while (i < utf8.size() && (utf8[i] & 0xC0) == 0x80)
-            u = u << 6 | (utf8[i++] & 0x3F);
-        for (char32_t unit : u < 0x10000 ? std::u32string{u} : std::u32string{0xD7C0 + (u >> 10), 0xDC00 + (u & 0x3FF)})
-            out += little ? std::string{char(unit), char(unit >> 8)} : std::string{char(unit >> 8), char(unit)};
-    }
+    for (char16_t unit : Utf8ToUtf16(utf8))
+        out += little ? std::string{char(unit), char(unit >> 8)} : std::string{char(unit >> 8), char(unit)};
     return out;
 }
 
