@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 #include "panel/ControlDlg.h"
 
 CMainApp theApp;

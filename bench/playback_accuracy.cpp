@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/PlaybackSchedule.h"
+#include "core/PlaybackSchedule.h"
 
 namespace {
 

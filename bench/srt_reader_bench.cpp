@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/SrtReader.h"
+#include "core/SrtReader.h"
 
 namespace {
 

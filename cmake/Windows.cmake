@@ -5,13 +5,10 @@ enable_language(RC)
 configure_file(${CMAKE_SOURCE_DIR}/res/KelvaneVersion.h.in ${CMAKE_BINARY_DIR}/generated/KelvaneVersion.h @ONLY)
 string(APPEND CMAKE_RC_FLAGS " -I${CMAKE_BINARY_DIR}/generated")
 
-get_target_property(kelvane_core_sources kelvane_core SOURCES)
-list(TRANSFORM kelvane_core_sources PREPEND ${CMAKE_SOURCE_DIR}/)
 file(GLOB kelvane_win_sources CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/framework/*.cpp
   ${CMAKE_SOURCE_DIR}/panel/*.cpp
-  ${CMAKE_SOURCE_DIR}/playback/*.cpp)
-list(REMOVE_ITEM kelvane_win_sources ${kelvane_core_sources})
+  ${CMAKE_SOURCE_DIR}/overlay/*.cpp)
 
 # Everything windowed except the process entry, so tests can link it.
 if(NOT kelvane_win_sources)
@@ -27,7 +24,6 @@ set(kelvane_resource_inputs ${CMAKE_SOURCE_DIR}/res/Kelvane.manifest ${CMAKE_SOU
 set_source_files_properties(${KELVANE_RESOURCES} PROPERTIES OBJECT_DEPENDS "${kelvane_resource_inputs}")
 
 file(GLOB kelvane_app_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
-list(REMOVE_ITEM kelvane_app_sources ${kelvane_core_sources})
 if(kelvane_app_sources AND EXISTS ${KELVANE_RESOURCES})
   add_executable(Kelvane WIN32 ${kelvane_app_sources} ${KELVANE_RESOURCES})
   target_link_libraries(Kelvane PRIVATE kelvane_win)

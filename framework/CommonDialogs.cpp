@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 #include "framework/WinApp.h"
 
 std::string ConvertFilterString(const char* lpszFilter)

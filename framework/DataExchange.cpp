@@ -6,7 +6,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Report.h"
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <exception>
 #include <vector>
 
-#include "framework/Archive.h"
+#include "core/Archive.h"
 #include "framework/DataExchange.h"
 #include "framework/Report.h"
 #include "framework/WinApp.h"

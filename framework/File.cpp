@@ -1,6 +1,6 @@
 #include "framework/File.h"
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 namespace {
 

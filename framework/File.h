@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "framework/Archive.h"
+#include "core/Archive.h"
 
 class CFile : public CArchiveFile {
 public:

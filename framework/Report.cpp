@@ -1,6 +1,6 @@
 #include "framework/Report.h"
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 #include "framework/WinApp.h"
 
 const char* const kSettingsReadFailedText =

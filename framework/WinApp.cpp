@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;

@@ -9,7 +9,7 @@
 #include "panel/FileArgument.h"
 #include "panel/Options.h"
 #include "panel/OptionsDlg.h"
-#include "playback/SubtitleWnd.h"
+#include "overlay/SubtitleWnd.h"
 #include "res/resource.h"
 
 const char* const CControlDlg::kSettingsFileName = "Kelvane.DAT";

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <string>
 
-#include "framework/Archive.h"
+#include "core/Archive.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/File.h"
 #include "framework/Gdi.h"
-#include "panel/SettingsRecord.h"
+#include "core/SettingsRecord.h"
 #include "panel/StartOnClick.h"
 
 class CSubtitleWnd;

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "framework/Unicode.h"
+#include "core/CommandLine.h"
+#include "core/Unicode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "panel/OptionValues.h"
+#include "core/OptionValues.h"
 
 class COptions {
 public:

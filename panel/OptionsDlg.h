@@ -4,7 +4,7 @@
 // written is reported and blocks nothing) and makes them the options in use.
 
 #include "framework/Dialog.h"
-#include "panel/OptionValues.h"
+#include "core/OptionValues.h"
 
 class COptionsDlg : public CDialog {
 public:

@@ -14,10 +14,10 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 #endif
 
-#include "playback/SrtReader.h"
+#include "core/SrtReader.h"
 
 namespace {
 

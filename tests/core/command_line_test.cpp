@@ -1,5 +1,5 @@
 // The command-line tail and the batch-mode keyword.
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 
 #include "tests/core/test_util.h"
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/Archive.h"
-#include "panel/SettingsRecord.h"
+#include "core/Archive.h"
+#include "core/SettingsRecord.h"
 
 class CMemoryFile : public CArchiveFile {
 public:

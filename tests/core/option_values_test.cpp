@@ -1,7 +1,7 @@
 // The options' text forms in Kelvane.ini: round trip, bad and missing values.
 #include <map>
 
-#include "panel/OptionValues.h"
+#include "core/OptionValues.h"
 
 #include "tests/core/test_util.h"
 

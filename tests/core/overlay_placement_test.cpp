@@ -1,5 +1,5 @@
 // Where the overlay opens: the saved rectangle, or centred when it would be lost off screen.
-#include "playback/OverlayPlacement.h"
+#include "core/OverlayPlacement.h"
 
 #include <climits>
 

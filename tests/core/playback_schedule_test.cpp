@@ -1,5 +1,5 @@
 // The playback schedule and its live controls, driven by a fake clock.
-#include "playback/PlaybackSchedule.h"
+#include "core/PlaybackSchedule.h"
 
 #include "tests/core/test_util.h"
 

@@ -1,10 +1,10 @@
 // The settings record's bytes (layout, path prefixes, round trips, short files) and the archive's strings.
-#include "panel/SettingsRecord.h"
+#include "core/SettingsRecord.h"
 
 #include <cstdlib>
 #include <new>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 #include "tests/core/test_util.h"
 

@@ -1,6 +1,6 @@
 // The SubRip reader: header and text reads, opening and skipping, the end.
-#include "playback/SrtReader.h"
-#include "playback/TextStream.h"
+#include "core/SrtReader.h"
+#include "core/TextStream.h"
 
 #include "tests/core/test_util.h"
 

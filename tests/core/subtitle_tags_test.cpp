@@ -1,5 +1,5 @@
 // Formatting tags of cue texts parsed into styled runs.
-#include "playback/SubtitleTags.h"
+#include "core/SubtitleTags.h"
 
 #include "tests/core/test_util.h"
 

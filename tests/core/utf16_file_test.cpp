@@ -1,6 +1,6 @@
 // UTF-16 SubRip files read as their UTF-8 twins.
-#include "framework/Unicode.h"
-#include "playback/SrtReader.h"
+#include "core/Unicode.h"
+#include "core/SrtReader.h"
 
 #include "tests/core/test_util.h"
 

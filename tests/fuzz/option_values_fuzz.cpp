@@ -4,7 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "panel/OptionValues.h"
+#include "core/OptionValues.h"
 
 using Keys = std::map<std::string, std::string>;
 

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "playback/SrtReader.h"
+#include "core/SrtReader.h"
 
 namespace {
 

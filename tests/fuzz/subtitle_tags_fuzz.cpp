@@ -1,7 +1,7 @@
 // Feeds arbitrary cue text to the tag parser: no run is empty, neighbours differ in style.
 #include <cstdlib>
 
-#include "playback/SubtitleTags.h"
+#include "core/SubtitleTags.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

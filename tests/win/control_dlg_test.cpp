@@ -12,7 +12,7 @@
 
 #include "panel/ControlDlg.h"
 #include "panel/FileArgument.h"
-#include "playback/SrtReader.h"
+#include "core/SrtReader.h"
 #include "res/resource.h"
 #include "win_test_util.h"
 

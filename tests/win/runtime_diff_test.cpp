@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <random>
 
-#include "playback/TextStream.h"
+#include "core/TextStream.h"
 #include "win_test_util.h"
 
 namespace {

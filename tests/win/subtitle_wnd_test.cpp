@@ -9,7 +9,7 @@
 
 #include "framework/WinApp.h"
 #include "panel/ControlDlg.h"
-#include "playback/SubtitleWnd.h"
+#include "overlay/SubtitleWnd.h"
 #include "res/resource.h"
 #include "win_test_util.h"
 

@@ -1,13 +1,13 @@
-#include "playback/SubtitleWnd.h"
+#include "overlay/SubtitleWnd.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 #include "framework/WinApp.h"
 #include "panel/ControlDlg.h"
 #include "panel/Options.h"
-#include "playback/OverlayPlacement.h"
+#include "core/OverlayPlacement.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "panel/SettingsRecord.h"
+#include "core/SettingsRecord.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "playback/TextStream.h"
+#include "core/TextStream.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "playback/SrtReader.h"
+#include "core/SrtReader.h"
 
 // Wall-clock time in whole milliseconds since the epoch, held in a double.
 using WallClock = std::function<double()>;

@@ -1,9 +1,9 @@
-#include "playback/SrtReader.h"
+#include "core/SrtReader.h"
 
 #include <cstring>
 
-#include "playback/TextStream.h"
-#include "playback/TimeMs.h"
+#include "core/TextStream.h"
+#include "core/TimeMs.h"
 
 namespace {
 

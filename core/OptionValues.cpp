@@ -1,8 +1,8 @@
-#include "panel/OptionValues.h"
+#include "core/OptionValues.h"
 
 #include <cstdio>
 
-#include "playback/SubtitleTags.h"
+#include "core/SubtitleTags.h"
 
 const char* const COptionValues::kSection = "Options";
 

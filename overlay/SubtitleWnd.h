@@ -18,10 +18,10 @@
 
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
-#include "playback/OverlayCommands.h"
-#include "panel/OptionValues.h"
-#include "playback/PlaybackSchedule.h"
-#include "playback/StatusLine.h"
+#include "overlay/OverlayCommands.h"
+#include "core/OptionValues.h"
+#include "core/PlaybackSchedule.h"
+#include "overlay/StatusLine.h"
 
 class CControlDlg;
 

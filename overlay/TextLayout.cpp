@@ -1,7 +1,7 @@
-#include "playback/TextLayout.h"
+#include "overlay/TextLayout.h"
 
 #include "framework/File.h"
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The overlay's optional drawing (Kelvane.ini): live see-through, outline and
 // formatting tags. Without these options the overlay draws as it always has.
-#include "playback/SubtitleWnd.h"
+#include "overlay/SubtitleWnd.h"
 
 #include "panel/ControlDlg.h"
 #include "panel/Options.h"
-#include "playback/SubtitleTags.h"
-#include "playback/TextLayout.h"
+#include "core/SubtitleTags.h"
+#include "overlay/TextLayout.h"
 
 void CSubtitleWnd::SetLiveSeeThrough(bool bLive)
 {

@@ -1,4 +1,4 @@
-#include "playback/OverlayPlacement.h"
+#include "core/OverlayPlacement.h"
 
 #include <algorithm>
 #include <cstdint>

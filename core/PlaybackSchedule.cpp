@@ -1,9 +1,9 @@
-#include "playback/PlaybackSchedule.h"
+#include "core/PlaybackSchedule.h"
 
 #include <chrono>
 #include <utility>
 
-#include "playback/TimeMs.h"
+#include "core/TimeMs.h"
 
 namespace {
 constexpr double kNever = 1e300;  // a due time no clock reaches

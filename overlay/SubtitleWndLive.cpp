@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "panel/ControlDlg.h"
-#include "playback/SubtitleWnd.h"
+#include "overlay/SubtitleWnd.h"
 #include "res/resource.h"
 
 double CSubtitleWnd::s_dRate = 1.0;

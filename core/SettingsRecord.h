@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Archive.h"
+#include "core/Archive.h"
 
 // Same layout as LOGFONTA (60 bytes).
 struct KLogFont {

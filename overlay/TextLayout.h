@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/SubtitleTags.h"
+#include "core/SubtitleTags.h"
 
 class CTextLayout {
 public:

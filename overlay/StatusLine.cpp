@@ -1,9 +1,9 @@
-#include "playback/StatusLine.h"
+#include "overlay/StatusLine.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCue) const
 {

@@ -1,4 +1,4 @@
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 namespace {
 

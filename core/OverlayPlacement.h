@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "panel/SettingsRecord.h"
+#include "core/SettingsRecord.h"
 
 // At least this much of the saved rectangle must lie on one monitor, in pixels.
 constexpr int kOverlayMinVisibleCx = 48;

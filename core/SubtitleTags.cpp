@@ -1,4 +1,4 @@
-#include "playback/SubtitleTags.h"
+#include "core/SubtitleTags.h"
 
 #include <cstring>
 

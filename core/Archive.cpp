@@ -1,9 +1,9 @@
-#include "framework/Archive.h"
+#include "core/Archive.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "playback/OverlayCommands.h"
+#include "overlay/OverlayCommands.h"
 
-#include "framework/Unicode.h"
+#include "core/Unicode.h"
 #include "res/resource.h"
 
 namespace {
