@@ -42,6 +42,20 @@ bool ParseNumber(const std::string& text, int low, int high, int& value)
 
 }  // namespace
 
+std::string ProfileValue(const std::string& raw)
+{
+    std::string value = raw;
+    if (value.find_first_not_of(" \t") != std::string::npos && value[value.find_first_not_of(" \t")] == ';')
+        return std::string();  // nothing but a comment
+    for (size_t at = value.find(';'); at != std::string::npos; at = value.find(';', at + 1)) {
+        if (value[at - 1] == ' ' || value[at - 1] == '\t') {
+            value.erase(at);
+            break;
+        }
+    }
+    return Trimmed(value);
+}
+
 std::string FormatColorRef(uint32_t crColor)
 {
     char text[8];
@@ -64,18 +78,19 @@ bool ParseColorRef(const std::string& text, uint32_t& crColor)
 void COptionValues::Read(const std::function<bool(const char* key, std::string& value)>& get)
 {
     *this = COptionValues();
-    std::string value;
+    std::string raw, value;
+    const auto read = [&](const char* key) { return get(key, raw) && (value = ProfileValue(raw), true); };
     int n;
-    if (get(kLiveSeeThrough, value) && ParseNumber(value, 0, 1, n))
+    if (read(kLiveSeeThrough) && ParseNumber(value, 0, 1, n))
         bLiveSeeThrough = n == 1;
-    if (get(kOutline, value) && ParseNumber(value, 0, 1, n))
+    if (read(kOutline) && ParseNumber(value, 0, 1, n))
         bOutline = n == 1;
-    if (get(kOutlineWidth, value) && ParseNumber(value, kMinOutlineWidth, kMaxOutlineWidth, n))
+    if (read(kOutlineWidth) && ParseNumber(value, kMinOutlineWidth, kMaxOutlineWidth, n))
         nOutlineWidth = n;
     uint32_t cr;
-    if (get(kOutlineColor, value) && ParseColorRef(value, cr))
+    if (read(kOutlineColor) && ParseColorRef(value, cr))
         crOutline = cr;
-    if (get(kFormattingTags, value) && ParseNumber(value, 0, 1, n))
+    if (read(kFormattingTags) && ParseNumber(value, 0, 1, n))
         bFormattingTags = n == 1;
 }
 

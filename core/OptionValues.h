@@ -36,6 +36,11 @@ struct COptionValues {
     }
 };
 
+// The value of a "Key=value" line as a user or a script writes it: blanks
+// around the value and a trailing comment (blanks, then ";" and anything) are
+// not part of it. A ";" that follows the value without a blank stays.
+std::string ProfileValue(const std::string& raw);
+
 // "#RRGGBB" for a COLORREF (0x00BBGGRR), and back (any letter case, blanks
 // around allowed); false when text is not such a colour.
 std::string FormatColorRef(uint32_t crColor);
