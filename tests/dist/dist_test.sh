@@ -57,7 +57,7 @@ ls -l "/proc/$player/fd" | grep -q '/demo\.srt$' || fail "Kelvane does not play 
 uninstall() { wine msiexec /x "$(wine winepath -w "$work/$v2.msi")" /qn; }
 # A Kelvane that does not close (stopped here) fails the uninstall, which then changes nothing.
 kill -STOP $player
-! uninstall || fail "uninstall reported success while Kelvane still runs"
+! uninstall || fail "uninstall reported success though Kelvane could not close"
 [ "$(ls "$dir" | tr '\n' ' ')" = "Kelvane.DAT Kelvane.exe Kelvane.ini LICENSE.txt README.txt demo.srt " ] ||
   fail "a failed uninstall changed the files: $(ls "$dir" | tr "\n" " ")"
 kill -CONT $player
