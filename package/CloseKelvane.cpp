@@ -53,9 +53,10 @@ std::vector<HANDLE> ProcessesOf(const std::wstring& program, std::vector<DWORD>&
         if (!SameText(L"Kelvane.exe", entry.szExeFile) || processes.size() == MAXIMUM_WAIT_OBJECTS)
             continue;
         HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-        wchar_t image[MAX_PATH * 2];
-        DWORD nChars = ARRAYSIZE(image);
-        if (process && ::QueryFullProcessImageNameW(process, 0, image, &nChars) && SameText(program, image)) {
+        std::wstring image(32768, L'\0');  // the longest path there is
+        DWORD nChars = static_cast<DWORD>(image.size());
+        if (process && ::QueryFullProcessImageNameW(process, 0, image.data(), &nChars) &&
+            SameText(program, image.c_str())) {
             processes.push_back(process);
             ids.push_back(entry.th32ProcessID);
         } else if (process) {
