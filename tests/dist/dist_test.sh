@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The packages under Wine: the zip's listing, its program's manifest, and the program opening a file; the MSI
 # installed quietly (files, Start-menu shortcut started in the install folder, "Open with" entries) and its
-# program opening a file; a newer package over it replacing it in place; the uninstall closing a playing Kelvane
-# (failing, with nothing changed, when it does not close) and leaving only the user's own files.
+# program opening a file; a newer package over it replacing it in place; the uninstall leaving only the user's
+# own files.
 # Usage: dist_test.sh KELVANE_EXE VERSION E2E_TESTS_EXE WORK_FOLDER (inside a Wine session)
 set -euo pipefail
 export LC_ALL=C  # the order of listings
