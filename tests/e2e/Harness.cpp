@@ -55,7 +55,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeout) {
 void Pump(DWORD ms) {
     for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end;) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&msg), DispatchMessageW(&msg);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
@@ -137,6 +137,15 @@ void SendKeys(const std::vector<WORD>& keys) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+void ClickAt(POINT at, DWORD time) {
+    SetCursorPos(at.x, at.y);
+    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    click[0].mi = {0, 0, 0, MOUSEEVENTF_LEFTDOWN, time, 0}, click[1].mi = {0, 0, 0, MOUSEEVENTF_LEFTUP, time, 0};
+    SendInput(2, click, sizeof(INPUT));
+}
+
+bool Armed(HWND panel) { return WindowText(panel).find(L"Click Play") != std::wstring::npos; }
+
 RECT WindowRect(HWND hwnd) {
     RECT r{};
     return GetWindowRect(hwnd, &r), r;
@@ -167,12 +176,15 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
 }
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
+    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(colour);  // a class per colour
     WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = L"KelvaneE2ESolid";
-    wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
-    RegisterClassW(&wc);  // once per run
+    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = name.c_str();
+    RegisterClassW(&wc);  // fails harmlessly when registered before
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    // The class's brush anew (a test may have repainted it), owned by the class from here on.
+    DeleteObject(reinterpret_cast<HBRUSH>(
+        SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)))));
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
 

@@ -55,13 +55,15 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
+void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
+bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// A window of the harness's own filled with one colour (one colour per run).
+// A window of the harness's own filled with one colour.
 struct SolidWindow {
     SolidWindow(const RECT& rect, COLORREF colour);
     ~SolidWindow() { DestroyWindow(hwnd); }

@@ -6,7 +6,7 @@
 namespace e2e {
 namespace {
 
-constexpr COLORREF kBackdrop = RGB(30, 160, 90);
+constexpr COLORREF kBackdrop = RGB(30, 160, 90), kFilm = RGB(40, 60, 200);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 const RECT kWhere{300, 500, 900, 720};
@@ -25,6 +25,7 @@ protected:
         r.top = edges[band], r.bottom = edges[band + 1];
         return CountPixels(r, kText);
     }
+    static size_t Area(const RECT& r) { return static_cast<size_t>(r.right - r.left) * (r.bottom - r.top); }
     // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
     int Shown(HWND overlay) const { return Red(overlay, 0) + Red(overlay, 1) ? 2 : Red(overlay, 2) ? 1 : 0; }
 };
@@ -98,9 +99,11 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
     ExitAndWait();
 }
 
-TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBeneath) {
+// What shows through is what is on the screen: a film window over the backdrop covers the overlay's left part.
+TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowsBeneath) {
     const RECT where{350, 420, 950, 640};
-    SolidWindow beneath(RECT{300, 380, 1000, 700}, kBackdrop);
+    SolidWindow backdrop(RECT{300, 380, 1000, 700}, kBackdrop), film(RECT{300, 380, 650, 700}, kFilm);
+    SetWindowPos(film.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     PrepareOverlay(kCues, where);
     Launch(L"batchmode");
     HWND overlay = app->WaitForCaption(kCaption);
@@ -110,12 +113,15 @@ TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBen
     EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST), WS_EX_TRANSPARENT | WS_EX_TOPMOST);
     EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
 
-    // The window beneath is the background; a cue shows over it.
-    const RECT client = ClientScreenRect(overlay);
-    const size_t most = static_cast<size_t>(client.right - client.left) * (client.bottom - client.top) * 8 / 10;
-    EXPECT_TRUE(WaitUntil([&] { return CountPixels(client, kBackdrop) > most; }));
+    // The windows beneath are the background, each part in its colour; a cue shows over them.
+    RECT left = ClientScreenRect(overlay), right = left;
+    left.right = right.left = 650;
+    auto beneath = [&] {
+        return CountPixels(left, kFilm) > Area(left) * 8 / 10 && CountPixels(right, kBackdrop) > Area(right) * 8 / 10;
+    };
+    EXPECT_TRUE(WaitUntil(beneath));
     EXPECT_TRUE(WaitUntil([&] { return Shown(overlay) == 1; }));
-    EXPECT_GT(CountPixels(client, kBackdrop), most);
+    EXPECT_TRUE(beneath());
 
     // A double click frames it again at the same outer rectangle.
     PostMessageW(overlay, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
@@ -130,6 +136,36 @@ TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverl
     ExpectMessage(L"59", {panel});
     EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
     EXPECT_TRUE(app->WaitForCaption(kCaption, 500) == nullptr && StartEnabled());
+}
+
+// See-through of either kind never takes the keyboard: a window of another program keeps the focus and gets
+// every key typed while the cues change.
+TEST_F(OverlayTest, SeeThroughNeverTakesTheKeyboardFromAnotherProgram) {
+    std::string cues;  // a cue of 200 ms every 400 ms from 1 s on: two changes each
+    char cue[64];
+    for (int ms = 1000; ms < 4200; ms += 400)
+        cues.append(cue, snprintf(cue, sizeof cue, "1\n00:00:%02d,%03d --> 00:00:%02d,%03d\nMMMM\n\n", ms / 1000,
+                                  ms % 1000, (ms + 200) / 1000, (ms + 200) % 1000));
+    for (const std::string ini : {"", "[Options]\nLiveSeeThrough=1\n"}) {  // the copying kind, the live kind
+        SCOPED_TRACE(ini);
+        PrepareOverlay(cues, kWhere), folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()}), Launch(L"batchmode");
+        HWND overlay = app->WaitForCaption(kCaption), typist = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE,
+                                                                               40, 40, 400, 30, 0, 0, 0, 0);
+        ASSERT_TRUE(overlay && WaitUntil([&] { return (Style(overlay) & kFrame) == 0; }));
+        EXPECT_EQ((ExStyle(overlay) & WS_EX_LAYERED) != 0, !ini.empty());
+        SetForegroundWindow(typist);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == typist && GetFocus() == typist; }, 3000));
+        std::wstring typed;
+        int changes = 0, shown = Shown(overlay);
+        for (WORD key = 'A'; key <= 'V'; ++key) {  // a key every 200 ms, the screen watched meanwhile
+            SendKeys({key}), typed += static_cast<wchar_t>(key - 'A' + 'a');
+            WaitUntil([&] { return changes += Shown(overlay) != shown, shown = Shown(overlay), false; }, 200);
+        }
+        wchar_t got[64] = L"";
+        GetWindowTextW(typist, got, 64), DestroyWindow(typist);
+        EXPECT_TRUE(changes >= 8 && got == typed) << changes << " changes; typed: " << Narrow(got);
+        ExitAndWait();
+    }
 }
 
 // The live-control keys pressed as a user presses them, from another program.
@@ -181,23 +217,37 @@ TEST_F(OverlayTest, ARatePresetShowsTheCueThatBelongsToThisPointOfTheFilm) {
     ExitAndWait();
 }
 
-TEST_F(OverlayTest, StartOnNextClickStartsAtTheClickAndEscapeDisarms) {
-    PrepareOverlay(kLiveCues, kWhere), Launch();
-    auto armed = [&] { wchar_t c[99] = L""; GetWindowTextW(panel, c, 99); return wcsstr(c, L"Click Play") != nullptr; };
-    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
-    ASSERT_TRUE(WaitUntil(armed));
-    PostMessageW(panel, WM_COMMAND, IDCANCEL, 0);  // as Escape: disarms, the panel stays
-    EXPECT_TRUE(WaitUntil([&] { return !armed(); }));
-    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
-    ASSERT_TRUE(WaitUntil(armed)) << "armed again: Escape did not end the panel";
-    EXPECT_EQ(app->WaitForCaption(kCaption, 500), nullptr) << "nothing starts before the click";
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);  // off Kelvane
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
-    EXPECT_NE(app->WaitForCaption(kCaption), nullptr);
-    EXPECT_FALSE(armed() || IsWindowEnabled(GetDlgItem(panel, IDOK)));
+// Armed, Escape only disarms, Start disarms and plays, and arming while an overlay plays is refused. A press on
+// the panel does not count; a press outside Kelvane starts playback at the press's own time.
+TEST_F(OverlayTest, StartOnNextClickStartsAtThePressOutsideKelvane) {
+    PrepareOverlay("1\n00:00:03,000 --> 00:01:00,000\nMMMM\n\n", kWhere), Launch();
+    auto arm = [&] { return PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), WaitUntil([&] { return Armed(panel); }); };
+    ASSERT_TRUE(arm());
+    SetForegroundWindow(panel);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == panel; }, 3000));
+    SendKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return !Armed(panel); }));
+    ASSERT_TRUE(arm()) << "Escape ended the panel";
+    HWND overlay = StartOverlay();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(Armed(panel)) << "Start disarms";
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), Pump(300);
+    EXPECT_FALSE(Armed(panel)) << "armed while an overlay plays";
+    PostMessageW(overlay, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(overlay); }));
+
+    ASSERT_TRUE(arm());
+    const RECT inside = ClientScreenRect(panel);
+    ClickAt(POINT{(inside.left + inside.right) / 2, inside.bottom - 5}), Pump(500);  // between Start and Exit
+    EXPECT_TRUE(Armed(panel) && !app->WaitForCaption(kCaption, 0)) << "a press on the panel started playback";
+    // Stamped 2 s ago, handled now: the cue at 0:03 is due 1 s from now.
+    const ULONGLONG pressed = GetTickCount64() - 2000;
+    ClickAt(POINT{GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5}, static_cast<DWORD>(pressed));
+    ASSERT_NE(overlay = app->WaitForCaption(kCaption), nullptr);
+    EXPECT_FALSE(Armed(panel) || StartEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return Shown(overlay) == 1; }, 5000));
+    const auto late = static_cast<LONGLONG>(GetTickCount64() - pressed) - 3000;
+    EXPECT_TRUE(late >= -20 && late <= 250) << "the cue came " << late << " ms after its time";
     ExitAndWait();
 }
 

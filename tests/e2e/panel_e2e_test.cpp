@@ -61,7 +61,8 @@ TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     EXPECT_EQ(folder.Read(kSettingsFile), original);
 }
 
-// A first run creates an empty file at start-up; every way out writes a full record.
+// A first run creates an empty file at start-up; every way out writes a full record. Armed to start on the next
+// click, Exit, the close button and Alt+F4 disarm and end all the same (Escape only disarms then).
 TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     const std::function<void(HWND)> ways[] = {  // Exit, Escape, the caption's close button, Alt+F4
         [](HWND p) { PostClick(p, IDCANCEL); }, [](HWND p) { PressKey(p, VK_ESCAPE); },
@@ -75,6 +76,8 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
             EXPECT_EQ(app->Windows(), std::vector<HWND>{panel}) << "a first run reports nothing";
         }
         SetItemText(panel, IDC_DELAY, std::to_wstring(i));
+        if (i != 1) PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Armed(panel) == (i != 1); }));
         ways[i](panel);
         ASSERT_TRUE(app->WaitForExit()) << "Kelvane did not end";
         Settings want;  // all zero but the delay, with the panel's own font: "MS Sans Serif", 8 points
