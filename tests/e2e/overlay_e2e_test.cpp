@@ -48,7 +48,7 @@ TEST_F(OverlayTest, CuesAppearAndClearAtTheirTimesFromTheStartPointThenTheBanner
         EXPECT_TRUE((ExStyle(overlay) & WS_EX_TOPMOST) && (Style(overlay) & kFrame) == kFrame) << "framed, on top";
         std::vector<int> phases;
         std::vector<ULONGLONG> at;  // when each phase began
-        WaitUntil([&] {
+        WaitUntil("the last phase", [&] {
             if (phases.empty() || phases.back() != Shown(overlay)) {
                 phases.push_back(Shown(overlay));
                 at.push_back(GetTickCount64() - clicked);
@@ -72,24 +72,25 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
     HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
     SetForegroundWindow(panel);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == panel; }, 3000));
+    ASSERT_TRUE(WaitUntil("the panel in front", [&] { return GetForegroundWindow() == panel; }));
     SendMessageW(panel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // as Enter on the panel does
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == overlay; }, 3000));
+    EXPECT_TRUE(WaitUntil("the overlay in front", [&] { return GetForegroundWindow() == overlay; }));
     Pump(200);
     EXPECT_EQ(app->Windows().size(), 2u) << "no second overlay";
 
+    const auto closed = [&] { return !IsWindow(overlay) && StartEnabled(); };
     PressKey(overlay, VK_RETURN), Pump(300);  // does nothing
     EXPECT_TRUE(IsWindowVisible(overlay));
     PressKey(overlay, VK_ESCAPE);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
+    EXPECT_TRUE(WaitUntil("Escape to close the overlay and enable Start", closed));
     ASSERT_NE(overlay = StartOverlay(), nullptr);
     EXPECT_FALSE(StartEnabled());
     PostMessageW(overlay, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay) && StartEnabled(); }));
+    EXPECT_TRUE(WaitUntil("WM_CLOSE to close the overlay and enable Start", closed));
 
     ASSERT_NE(overlay = StartOverlay(), nullptr);
     SetWindowPos(overlay, nullptr, 123, 456, 500, 150, SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(WaitUntil([&] { return SameRect(moved, WindowRect(overlay)); }));
+    ASSERT_TRUE(WaitUntil("the overlay moved", [&] { return SameRect(moved, WindowRect(overlay)); }));
     ExitAndWait();  // with the overlay still open
     EXPECT_TRUE(SameRect(moved, Saved().overlay));
     Launch();
@@ -105,7 +106,7 @@ TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBen
     Launch(L"batchmode");
     HWND overlay = app->WaitForCaption(kCaption);
     ASSERT_NE(overlay, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(panel) != FALSE; })) << "the panel is minimised";
+    EXPECT_TRUE(WaitUntil("the panel minimised", [&] { return IsIconic(panel) != FALSE; }));
     EXPECT_EQ(Style(overlay) & kFrame, 0) << "see-through from the start";
     EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST), WS_EX_TRANSPARENT | WS_EX_TOPMOST);
     EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
@@ -113,13 +114,13 @@ TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowBen
     // The window beneath is the background; a cue shows over it.
     const RECT client = ClientScreenRect(overlay);
     const size_t most = static_cast<size_t>(client.right - client.left) * (client.bottom - client.top) * 8 / 10;
-    EXPECT_TRUE(WaitUntil([&] { return CountPixels(client, kBackdrop) > most; }));
-    EXPECT_TRUE(WaitUntil([&] { return Shown(overlay) == 1; }));
+    EXPECT_TRUE(WaitUntil("the window beneath", [&] { return CountPixels(client, kBackdrop) > most; }));
+    EXPECT_TRUE(WaitUntil("a cue", [&] { return Shown(overlay) == 1; }));
     EXPECT_GT(CountPixels(client, kBackdrop), most);
 
     // A double click frames it again at the same outer rectangle.
     PostMessageW(overlay, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
-    EXPECT_TRUE(WaitUntil([&] { return (Style(overlay) & kFrame) == kFrame; }));
+    EXPECT_TRUE(WaitUntil("a frame", [&] { return (Style(overlay) & kFrame) == kFrame; }));
     EXPECT_TRUE(!(ExStyle(overlay) & WS_EX_TRANSPARENT) && SameRect(where, WindowRect(overlay)));
     ExitAndWait();
 }
@@ -129,7 +130,8 @@ TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverl
     Launch(L"batchmode");
     ExpectMessage(L"59", {panel});
     EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
-    EXPECT_TRUE(app->WaitForCaption(kCaption, 500) == nullptr && StartEnabled());
+    Pump(500);
+    EXPECT_TRUE(app->FindCaption(kCaption) == nullptr && StartEnabled());
 }
 
 TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
@@ -138,23 +140,24 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
     EXPECT_FALSE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "held by the overlay";
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) > 0; })) << "the status names the key it could not have";
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0 && Red(overlay, 1) > 0; })) << "then only the banner";
+    EXPECT_TRUE(WaitUntil("the status naming the key it could not have", [&] { return Red(overlay, 0) > 0; }));
+    EXPECT_TRUE(WaitUntil("then only the banner", [&] { return Red(overlay, 0) == 0 && Red(overlay, 1) > 0; }));
 
     PostMessageW(overlay, WM_HOTKEY, 6, 0);  // next cue: the first one, at once
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0 && Red(overlay, 0) > 0; }));
+    EXPECT_TRUE(WaitUntil("the first cue", [&] { return Red(overlay, 2) && !Red(overlay, 1) && Red(overlay, 0); }));
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_LATER_1S, 0);  // back before the cue's start: cleared
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) == 0 && ItemText(panel, IDC_DELAY) == L"1000"; }));
+    EXPECT_TRUE(WaitUntil("the cue cleared and delay 1000",
+                          [&] { return !Red(overlay, 2) && ItemText(panel, IDC_DELAY) == L"1000"; }));
     PostMessageW(overlay, WM_HOTKEY, 3, 0);  // earlier by 100 ms
-    EXPECT_TRUE(WaitUntil([&] { return ItemText(panel, IDC_DELAY) == L"900"; }));
+    EXPECT_TRUE(WaitUntil("delay 900", [&] { return ItemText(panel, IDC_DELAY) == L"900"; }));
 
     PostMessageW(overlay, WM_HOTKEY, 1, 0), Pump(2500);  // pause: "Paused" stays
     EXPECT_GT(Red(overlay, 0), 0u);
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_PAUSE, 0);
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0; }));
+    EXPECT_TRUE(WaitUntil("no status after resuming", [&] { return Red(overlay, 0) == 0; }));
 
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_CLOSE, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(overlay); }));
+    EXPECT_TRUE(WaitUntil("the overlay closed", [&] { return !IsWindow(overlay); }));
     EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "released with the overlay";
     UnregisterHotKey(nullptr, 1), UnregisterHotKey(nullptr, 2);
     ExitAndWait();
@@ -165,12 +168,13 @@ TEST_F(OverlayTest, StartOnNextClickStartsAtTheClickAndEscapeDisarms) {
     PrepareOverlay(kLiveCues, kWhere), Launch();
     auto armed = [&] { wchar_t c[99] = L""; GetWindowTextW(panel, c, 99); return wcsstr(c, L"Click Play") != nullptr; };
     PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
-    ASSERT_TRUE(WaitUntil(armed));
+    ASSERT_TRUE(WaitUntil("armed", armed));
     PostMessageW(panel, WM_COMMAND, IDCANCEL, 0);  // as Escape: disarms, the panel stays
-    EXPECT_TRUE(WaitUntil([&] { return !armed(); }));
+    EXPECT_TRUE(WaitUntil("disarmed", [&] { return !armed(); }));
     PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
-    ASSERT_TRUE(WaitUntil(armed)) << "armed again: Escape did not end the panel";
-    EXPECT_EQ(app->WaitForCaption(kCaption, 500), nullptr) << "nothing starts before the click";
+    ASSERT_TRUE(WaitUntil("armed again: Escape did not end the panel", armed));
+    Pump(500);
+    EXPECT_EQ(app->FindCaption(kCaption), nullptr) << "nothing starts before the click";
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);  // off Kelvane
     INPUT click[2] = {};
     click[0].type = click[1].type = INPUT_MOUSE;
