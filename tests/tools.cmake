@@ -18,6 +18,13 @@ add_test(NAME srtdump_golden
           -- ${kelvane_srtdump_command})
 set_tests_properties(srtdump_golden PROPERTIES TIMEOUT ${KELVANE_SHORT_TIMEOUT})
 
+# The run's closing summary over broken and missing reports, once (the plain native build).
+if(NOT WIN32 AND NOT KELVANE_SANITIZE)
+  add_test(NAME summarize_test COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/summary/summarize_test.py
+                                       ${CMAKE_SOURCE_DIR}/tools/summarize.py)
+  set_tests_properties(summarize_test PROPERTIES TIMEOUT ${KELVANE_SHORT_TIMEOUT})
+endif()
+
 # The Windows build against the native one, on generated files, when the
 # native srtdump has been built (make test builds it first).
 if(WIN32)
