@@ -16,13 +16,9 @@ add_test(NAME srtdump_golden
   COMMAND Python3::Interpreter ${KELVANE_GOLDEN_DIR}/srtdump_golden.py
           check ${CMAKE_CURRENT_BINARY_DIR}/golden ${KELVANE_GOLDEN_DIR}/expected
           -- ${kelvane_srtdump_command})
-set_tests_properties(srtdump_golden PROPERTIES TIMEOUT ${KELVANE_SHORT_TIMEOUT})
-
-# The run's closing summary over broken and missing reports, once (the plain native build).
-if(NOT WIN32 AND NOT KELVANE_SANITIZE)
+if(NOT WIN32 AND NOT KELVANE_SANITIZE)  # the run's summary over broken and missing reports, once
   add_test(NAME summarize_test COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/summary/summarize_test.py
                                        ${CMAKE_SOURCE_DIR}/tools/summarize.py)
-  set_tests_properties(summarize_test PROPERTIES TIMEOUT ${KELVANE_SHORT_TIMEOUT})
 endif()
 
 # The Windows build against the native one, on generated files, when the
@@ -35,7 +31,6 @@ if(WIN32)
       COMMAND Python3::Interpreter ${KELVANE_GOLDEN_DIR}/srtdump_golden.py
               compare ${CMAKE_CURRENT_BINARY_DIR}/generated 12 ${KELVANE_NATIVE_SRTDUMP}
               -- ${kelvane_srtdump_command})
-    set_tests_properties(srtdump_matches_native PROPERTIES TIMEOUT ${KELVANE_SHORT_TIMEOUT})
   else()
     message(STATUS "no native srtdump at ${KELVANE_NATIVE_SRTDUMP}: srtdump_matches_native not added")
   endif()

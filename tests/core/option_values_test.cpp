@@ -20,13 +20,13 @@ TEST(OptionValues, ValuesReadOrGiveTheirDefaults)
 {
     const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; } cases[] = {
         {{/* no file */}, false, false, 2, 0, false},
-        {{{"LiveSeeThrough", "1"}, {"Outline", " 1\t"}, {"FormattingTags", "1"}}, true, true, 2, 0, true},
-        {{{"LiveSeeThrough", "2"}, {"Outline", "yes"}, {"FormattingTags", "1x"}}, false, false, 2, 0, false},
-        {{{"LiveSeeThrough", ""}, {"Outline", "-1"}, {"FormattingTags", "0"}}, false, false, 2, 0, false},
-        {{{"OutlineWidth", "1"}, {"OutlineColor", "#aBcDeF"}}, false, false, 1, 0x00EFCDAB, false},
+        {{{"LiveSeeThrough", "1"}, {"Outline", " 1\t"}, {"FormattingTags", "1"}, {"OutlineWidth", "1"},
+          {"OutlineColor", "#aBcDeF"}}, true, true, 1, 0x00EFCDAB, true},
         {{{"OutlineWidth", "6"}, {"OutlineColor", " #563412 "}}, false, false, 6, 0x00123456, false},
-        {{{"OutlineWidth", "0"}, {"OutlineColor", "123456"}}, false, false, 2, 0, false},
-        {{{"OutlineWidth", "7"}, {"OutlineColor", "#12345"}}, false, false, 2, 0, false},
+        {{{"LiveSeeThrough", "2"}, {"Outline", "yes"}, {"FormattingTags", "1x"}, {"OutlineWidth", "0"},
+          {"OutlineColor", "123456"}}, false, false, 2, 0, false},
+        {{{"LiveSeeThrough", ""}, {"Outline", "-1"}, {"FormattingTags", "0"}, {"OutlineWidth", "7"},
+          {"OutlineColor", "#12345"}}, false, false, 2, 0, false},
         {{{"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}}, false, false, 2, 0, false},
         {{{"OutlineWidth", "+3"}, {"OutlineColor", "red"}}, false, false, 2, 0, false},
     };

@@ -9,8 +9,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "tests/test_watchdog.h"
-
 namespace e2e {
 namespace {
 
@@ -32,10 +30,7 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // A top-level window's caption as the system keeps it: no message, so a hung program cannot hold a wait.
-std::wstring Caption(HWND hwnd) {
-    wchar_t text[256] = L"";
-    return GetWindowTextW(hwnd, text, 256), text;
-}
+std::wstring Caption(HWND h) { wchar_t text[256] = L""; return GetWindowTextW(h, text, 256), text; }
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
@@ -56,10 +51,10 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
 
 const wchar_t kSettingsFile[] = L"Kelvane.DAT";
 
-testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD timeout) {
-    for (const ULONGLONG end = GetTickCount64() + timeout; !done(); Pump(20))
+testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms) {
+    for (const ULONGLONG end = GetTickCount64() + ms; !done(); Pump(20))
         if (GetTickCount64() >= end)
-            return testing::AssertionFailure() << "gave up after " << timeout << " ms waiting for " << what;
+            return testing::AssertionFailure() << "gave up after " << ms << " ms waiting for " << what;
     return testing::AssertionSuccess();
 }
 
@@ -203,21 +198,14 @@ std::vector<HWND> Program::Windows() const {
     return out;
 }
 
-HWND Program::Find(const std::function<bool(HWND)>& match) const {
-    HWND found = nullptr;
-    for (HWND h : Windows())
-        if (ClassName(h) == L"#32770" && match(h)) found = h;
-    return found;
-}
-
 HWND Program::WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const {
     HWND found = nullptr;
-    EXPECT_TRUE(WaitUntil(what, [&] { return (found = Find(match)) != nullptr; }));
+    EXPECT_TRUE(WaitUntil(what, [&] {
+        for (HWND h : Windows())
+            if (ClassName(h) == L"#32770" && match(h)) found = h;
+        return found != nullptr;
+    }));
     return found;
-}
-
-HWND Program::FindCaption(const std::wstring& caption) const {
-    return Find([&](HWND h) { return Caption(h) == caption; });
 }
 
 HWND Program::WaitForCaption(const std::wstring& caption) const {
@@ -305,7 +293,6 @@ HWND KelvaneTest::StartOverlay() {
 // drive Z: is the Unix root.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    CTestWatchdog::Install(std::chrono::seconds(30));  // the longest test takes about 10 s
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--kelvane=", 10) == 0) {
             std::string path = argv[i] + 10;

@@ -12,9 +12,7 @@
 #include <vector>
 
 #include "framework/Report.h"
-#include "tests/test_watchdog.h"
 
-inline const bool g_watchdog = CTestWatchdog::Install(std::chrono::seconds(30));  // the longest takes 10 to 15 s
 inline std::vector<std::string> g_messages;
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
