@@ -10,8 +10,8 @@ timeout) adds one failure.
 Nothing that a failing run leaves may stop the summary: bytes that are not
 XML in a report (a failure message quoting raw bytes) are replaced, and a
 GoogleTest executable whose report is missing or cut short (a crash, a hang
-ended by its watchdog or by CTest's timeout) is counted from its console output
-as CTest kept it, a test that started and never ended counting as failed. The
+ended by CTest's timeout) is counted from its console output as CTest kept it,
+a test that started and never ended counting as failed. The
 names of the failing tests come before the closing line, which is always the
 last line: "N passed, N failed" (", N skipped").
 """
