@@ -15,17 +15,22 @@ namespace {
 std::wstring g_program = L"Kelvane.exe";
 constexpr int kMessageText = 0xFFFF;  // the static that holds a message box's words
 
-// Never hangs the harness on a window that does not answer.
-LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = L"";
     return GetClassNameW(hwnd, name, 256), name;
 }
+
+// Never hangs the harness on a window that does not answer: one that takes seconds fails the test.
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, kTimeout, &result) && GetLastError() == ERROR_TIMEOUT)
+        ADD_FAILURE() << "gave up after " << kTimeout << " ms waiting for a " << Narrow(ClassName(hwnd))
+                      << " window to answer message " << msg;
+    return static_cast<LRESULT>(result);
+}
+
+// A top-level window's caption as the system keeps it: no message, so a hung program cannot hold a wait.
+std::wstring Caption(HWND h) { wchar_t text[256] = L""; return GetWindowTextW(h, text, 256), text; }
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
@@ -46,10 +51,11 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
 
 const wchar_t kSettingsFile[] = L"Kelvane.DAT";
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout) {
-    for (const ULONGLONG end = GetTickCount64() + timeout; GetTickCount64() < end; Pump(20))
-        if (done()) return true;
-    return done();
+testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms) {
+    for (const ULONGLONG end = GetTickCount64() + ms; !done(); Pump(20))
+        if (GetTickCount64() >= end)
+            return testing::AssertionFailure() << "gave up after " << ms << " ms waiting for " << what;
+    return testing::AssertionSuccess();
 }
 
 void Pump(DWORD ms) {
@@ -198,12 +204,12 @@ Program::Program(const TempFolder& folder, const std::wstring& tail) {
 
 Program::~Program() {
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
-        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, 10000);
+        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, kTimeout);
     CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
 }
 
-bool Program::WaitForExit() const {
-    return WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; });
+testing::AssertionResult Program::WaitForExit() const {
+    return WaitUntil("Kelvane to end", [&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; });
 }
 
 std::vector<HWND> Program::Windows() const {
@@ -214,26 +220,26 @@ std::vector<HWND> Program::Windows() const {
     return out;
 }
 
-HWND Program::WaitFor(const std::function<bool(HWND)>& match, DWORD timeout) const {
+HWND Program::WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const {
     HWND found = nullptr;
-    WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil(what, [&] {
         for (HWND h : Windows())
             if (ClassName(h) == L"#32770" && match(h)) found = h;
         return found != nullptr;
-    }, timeout);
+    }));
     return found;
 }
 
-HWND Program::WaitForCaption(const std::wstring& caption, DWORD timeout) const {
-    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, timeout);
+HWND Program::WaitForCaption(const std::wstring& caption) const {
+    return WaitFor("a window captioned \"" + Narrow(caption) + "\"", [&](HWND h) { return Caption(h) == caption; });
 }
 
 HWND Program::WaitForPanel() const {
-    return WaitFor([](HWND h) { return WindowText(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
+    return WaitFor("the control panel", [](HWND h) { return Caption(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
 }
 
 HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor([&](HWND h) {
+    return WaitFor("a message box", [&](HWND h) {
         return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
     });
 }
@@ -258,20 +264,20 @@ std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring
 
 void KelvaneTest::Launch(const std::wstring& tail) {
     app = std::make_unique<Program>(folder, tail);
-    ASSERT_NE(panel = app->WaitForPanel(), nullptr) << "the control panel did not appear";
+    ASSERT_NE(panel = app->WaitForPanel(), nullptr);
 }
 
 void KelvaneTest::ExitAndWait() {
     PostClick(panel, IDCANCEL);
-    ASSERT_TRUE(app->WaitForExit()) << "Kelvane did not end after Exit";
+    ASSERT_TRUE(app->WaitForExit()) << "after Exit";
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
     HWND box;
-    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr) << "no message box";
+    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr);
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(WaitUntil("the message box to close at OK", [&] { return !IsWindow(box); }));
 }
 
 // The record back from its bytes; bytes after it are ignored.
