@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/TimeMs.h"
+#include "core/Unicode.h"
 #include "core/WallFilmClock.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Report.h"
@@ -87,17 +88,13 @@ BOOL CControlDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU hSysMenu = GetSystemMenu(false)) {
-        const std::string about = AfxLoadString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        for (const auto& [nID, nText] : {std::pair<UINT, UINT>{IDM_ABOUTBOX, IDS_ABOUTBOX}, {IDM_OPTIONS, IDS_OPTIONS},
+                                         {IDM_START_ON_CLICK, IDS_START_ON_CLICK}}) {
+            const std::string text = AfxLoadString(nText);
+            if (!text.empty())
+                ::AppendMenuW(hSysMenu, MF_STRING, nID, Utf8ToWide(text).c_str());
         }
-        const std::string options = AfxLoadString(IDS_OPTIONS);
-        if (!options.empty())
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_OPTIONS, options.c_str());
-        const std::string startOnClick = AfxLoadString(IDS_START_ON_CLICK);
-        if (!startOnClick.empty())
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_START_ON_CLICK, startOnClick.c_str());
     }
     m_options = LoadOptions(m_strOptionsFile);
 

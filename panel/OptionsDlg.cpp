@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/Unicode.h"
 #include "framework/Report.h"
 #include "framework/WinApp.h"
 #include "panel/Options.h"
@@ -22,7 +23,7 @@ BOOL COptionsDlg::OnInitDialog()
     ::CheckDlgButton(m_hWnd, IDC_OPT_TAGS, m_values.bFormattingTags ? BST_CHECKED : BST_UNCHECKED);
     const CWnd width = GetDlgItem(IDC_OPT_WIDTH);
     for (int n = COptionValues::kMinOutlineWidth; n <= COptionValues::kMaxOutlineWidth; ++n)
-        width.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(n).c_str()));
+        width.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(n).c_str()));
     width.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(m_values.nOutlineWidth - COptionValues::kMinOutlineWidth));
     ShowColor();
     EnableOutlineControls();
@@ -31,7 +32,7 @@ BOOL COptionsDlg::OnInitDialog()
 
 void COptionsDlg::ShowColor()
 {
-    ::SetDlgItemTextA(m_hWnd, IDC_OPT_SWATCH, FormatColorRef(m_values.crOutline).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_OPT_SWATCH, Utf8ToWide(FormatColorRef(m_values.crOutline)).c_str());
 }
 
 void COptionsDlg::EnableOutlineControls()
@@ -51,13 +52,13 @@ bool COptionsDlg::OnCommand(UINT nID, UINT nCode, HWND)
     }
     if (nID != IDC_OPT_COLOR)
         return false;
-    CHOOSECOLORA cc{};
+    CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = m_hWnd;
     cc.rgbResult = m_values.crOutline;
     cc.lpCustColors = m_crCustom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (::ChooseColorA(&cc)) {
+    if (::ChooseColorW(&cc)) {
         m_values.crOutline = cc.rgbResult & 0xFFFFFF;
         ShowColor();
     }

@@ -143,6 +143,13 @@ void SendKeys(const std::vector<WORD>& keys) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
 void ClickAt(POINT at, DWORD time) {
     SetCursorPos(at.x, at.y);
     INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
