@@ -4,12 +4,12 @@
 
 #include "core/Unicode.h"
 
-std::wstring OptionsFileHere()
+std::wstring OptionsFileIn(const std::string& folder)
 {
-    const wchar_t kFileName[] = L"Kelvane.ini";
+    const std::wstring name = (folder.empty() ? L"." : Utf8ToWide(folder)) + L"\\Kelvane.ini";
     wchar_t full[MAX_PATH * 4];
-    const DWORD n = ::GetFullPathNameW(kFileName, MAX_PATH * 4, full, nullptr);
-    return n > 0 && n < MAX_PATH * 4 ? full : std::wstring(L".\\") + kFileName;
+    const DWORD n = ::GetFullPathNameW(name.c_str(), MAX_PATH * 4, full, nullptr);
+    return n > 0 && n < MAX_PATH * 4 ? full : name;
 }
 
 COptionValues LoadOptions(const std::wstring& path)

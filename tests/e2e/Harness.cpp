@@ -201,11 +201,13 @@ SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
 
-Program::Program(const TempFolder& folder, const std::wstring& tail) {
-    std::wstring cmd = L"\"" + g_program + L"\" " + tail;
+const std::wstring& Program::UnderTest() { return g_program; }
+
+Program::Program(const std::wstring& dir, const std::wstring& tail, const std::wstring& program) {
+    std::wstring cmd = L"\"" + (program.empty() ? g_program : program) + L"\" " + tail;
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path.c_str(), &si, &pi_))
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
         throw std::runtime_error("cannot start Kelvane.exe (error " + std::to_string(GetLastError()) + ")");
 }
 
@@ -269,8 +271,8 @@ std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring
     return {};
 }
 
-void KelvaneTest::Launch(const std::wstring& tail) {
-    app = std::make_unique<Program>(folder, tail);
+void KelvaneTest::Launch(const std::wstring& tail, const std::wstring& dir, const std::wstring& program) {
+    app = std::make_unique<Program>(dir.empty() ? folder.path : dir, tail, program);
     ASSERT_NE(panel = app->WaitForPanel(), nullptr);
 }
 

@@ -71,10 +71,12 @@ struct SolidWindow {
     HWND hwnd;
 };
 
-// A running Kelvane.exe, ended by the destructor if still running.
+// A running Kelvane.exe (the program under test, or a copy at `program`) started in folder `dir`, ended by the
+// destructor if still running.
 class Program {
 public:
-    Program(const TempFolder& folder, const std::wstring& tail = L"");
+    Program(const std::wstring& dir, const std::wstring& tail = L"", const std::wstring& program = L"");
+    static const std::wstring& UnderTest();
     ~Program();
     testing::AssertionResult WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
@@ -101,7 +103,9 @@ protected:
     std::unique_ptr<Program> app;
     HWND panel = nullptr;
 
-    void Launch(const std::wstring& tail = L""), ExitAndWait();  // start and wait for the panel; Exit and wait
+    // Start (in `dir`, else the folder) and wait for the panel; Exit and wait.
+    void Launch(const std::wstring& tail = L"", const std::wstring& dir = L"", const std::wstring& program = L"");
+    void ExitAndWait();
     void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
