@@ -36,6 +36,9 @@
 #define IDC_OPT_SWATCH  1104
 #define IDC_OPT_TAGS    1105
 
+// The About box's list of keys.
+#define IDC_ABOUT_KEYS  1200
+
 #ifndef IDC_STATIC
 #define IDC_STATIC    (-1)
 #endif

@@ -102,7 +102,7 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     }
 }
 
-// The About box opens from the system menu. The choosers change the fields, keeping
+// The About box opens from the system menu and lists the live-control keys. The choosers change the fields, keeping
 // typed values, and the record; the file chooser moves the current directory, yet the
 // record opened at start-up is saved.
 TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
@@ -112,6 +112,8 @@ TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     PostMessageW(panel, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // the low four bits are the system's
     HWND about = app->WaitForCaption(L"About Kelvane");
     ASSERT_NE(about, nullptr);
+    const std::wstring keys = ItemText(about, IDC_ABOUT_KEYS);  // the overlay's table, as the user reads it
+    EXPECT_TRUE(keys.find(L"Ctrl+Alt+Space: Pause / resume\n") == 0 && keys.find(L"Ctrl+Alt+Shift+Left: Earlier by 1 s") != keys.npos) << Narrow(keys);
     Click(about, IDOK);
     ASSERT_TRUE(WaitUntil("OK to close the About box", [&] { return !IsWindow(about); }));
     SetItemText(panel, IDC_DELAY, L"77");
