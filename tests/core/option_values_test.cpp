@@ -1,7 +1,9 @@
-// The options' text forms in Kelvane.ini: round trip, bad and missing values.
+// The options' text forms in Kelvane.ini: round trip, bad and missing values; the READMEs' ini block and keys.
 #include <fstream>
+#include <iterator>
 #include <map>
 
+#include "core/LiveCommands.h"
 #include "core/OptionValues.h"
 
 #include "tests/core/test_util.h"
@@ -70,4 +72,13 @@ TEST(OptionValues, ReadmeExampleIsRead)
     EXPECT_EQ(read.crOutline, 0x00563412u);
     EXPECT_EQ(ProfileValue("  7;x ; y"), "7;x");
     EXPECT_EQ(ProfileValue("\t; only a comment"), "");
+}
+
+// The packages' README.txt names every key of the overlay's table of live commands.
+TEST(OptionValues, PackagesReadmeNamesEveryLiveKey)
+{
+    std::ifstream in(KELVANE_SOURCE_DIR "/package/README.txt");
+    const std::string readme{std::istreambuf_iterator<char>(in), {}};
+    for (const CLiveCommand& c : LiveCommands())
+        EXPECT_NE(readme.find("\n  " + std::string(c.keyName) + " "), std::string::npos) << c.keyName;
 }
