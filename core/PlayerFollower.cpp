@@ -242,6 +242,8 @@ void CPlayerSession::Wait(const std::string& why)
 {
     m_state.eLink = CPlayerState::Waiting;
     m_state.bPaused = false;
+    if (m_state.lock.IsKnown())
+        m_state.lock.Lose(m_clock());
     m_state.strStatus = "Waiting for " + m_config.PlayerName() + " on " + m_config.Address() + kEllipsis;
     m_strError = why;
 }

@@ -11,7 +11,8 @@ bool CPositionLock::Observe(double low, double high, double rate, double sentMs,
     if (m_bKnown && rate != m_dRate)
         ChangeRate(rate, m_dLastSent, arrivedMs);
     m_dLastSent = sentMs;
-    if (!m_bKnown || cLow - m_dHigh > kJumpMs || m_dLow - cHigh > kJumpMs) {
+    const double estimate = (m_dLow + m_dHigh) / 2;
+    if (!m_bKnown || cLow - estimate > kJumpMs || estimate - cHigh > kJumpMs) {
         m_bKnown = true;
         m_dRate = rate;
         m_dLow = cLow, m_dHigh = cHigh;

@@ -5,7 +5,7 @@
 // a position in [low, high] at some moment between sending the request and
 // the answer's arrival. Readings are intersected, so a player that reports
 // whole seconds is pinned down to the moment its seconds turn over; a reading
-// far off (more than kJumpMs) is a seek and starts afresh.
+// more than kJumpMs from the estimate is a seek and starts afresh.
 
 class CPositionLock {
 public:
