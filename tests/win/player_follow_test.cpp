@@ -1,0 +1,84 @@
+// Following each film player's stub through the real pipe and sockets: play, pause from Kelvane, resume, seek back
+// and forward, speed 2x, the player quitting and coming back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "core/PlayerFilmClock.h"
+#include "framework/WinPlayerTransport.h"
+#include "tests/stubs/win_player_stubs.h"
+
+namespace {
+
+// Polls until the condition holds, for at most ms.
+template <typename F> bool WaitFor(F condition, int ms = 3000) {
+    for (int waited = 0; !condition(); waited += 10) {
+        if (waited >= ms)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
+struct Case { const char* name; CPlayerConfig::Follow follow; bool older; double tolerance; };
+
+class PlayerFollow : public ::testing::TestWithParam<Case> {};
+
+TEST_P(PlayerFollow, ThroughPlayPauseSeekSpeedAndQuit) {
+    const Case c = GetParam();
+    StubFilm film(SteadyMsNow(), 754000);
+    CPlayerConfig config;
+    config.eFollow = c.follow;
+    config.strVlcPassword = "s3cret";
+    config.strMpvPipe = "kelvane-test-" + std::to_string(::GetCurrentProcessId());
+    std::unique_ptr<StubServer> stub;
+    if (c.follow == CPlayerConfig::Mpv) {
+        stub = std::make_unique<MpvPipeStub>(film, config.strMpvPipe);
+    } else {
+        auto http = std::make_unique<HttpStub>([&film, &c](const std::string& request) {
+            return c.follow == CPlayerConfig::Mpc ? MpcAnswer(request, film, SteadyMsNow(), c.older)
+                                                   : VlcAnswer(request, film, SteadyMsNow(), "s3cret");
+        });
+        stub = std::move(http);
+    }
+    stub->Start();
+    if (c.follow != CPlayerConfig::Mpv)
+        (c.follow == CPlayerConfig::Mpc ? config.nMpcPort : config.nVlcPort) = static_cast<HttpStub&>(*stub).Port();
+    CPlayerFilmClock clock(config, std::make_unique<CWinPlayerTransport>(), nullptr);
+    const auto error = [&] { const double now = SteadyMsNow(); return std::fabs(clock.Position(now) - film.Position(now)); };
+    ASSERT_TRUE(WaitFor([&] { return clock.IsKnown(); })) << clock.Status();
+    EXPECT_EQ(clock.Status(), std::string("Following ") + (c.follow == CPlayerConfig::Mpv ? "mpv" : c.follow == CPlayerConfig::Mpc ? "MPC" : "VLC"));
+    ::Sleep(2000);  // VLC locks on within two seconds
+    EXPECT_LT(error(), c.tolerance);
+    clock.TogglePause(SteadyMsNow());  // Kelvane pauses the player
+    ASSERT_TRUE(WaitFor([&] { return film.Paused() && clock.IsPaused(); }));
+    EXPECT_EQ(clock.Speed(SteadyMsNow()), 0);
+    EXPECT_LT(error(), c.tolerance);
+    film.Pause(SteadyMsNow(), false);  // the player resumes by itself
+    ASSERT_TRUE(WaitFor([&] { return !clock.IsPaused(); }));
+    for (const double seek : {-300000.0, 600000.0}) {
+        film.Seek(SteadyMsNow(), film.Position(SteadyMsNow()) + seek);
+        EXPECT_TRUE(WaitFor([&] { return error() < 1000; }, 1000)) << seek;  // at once; VLC within its second
+    }
+    film.SetSpeed(SteadyMsNow(), 2);
+    EXPECT_TRUE(WaitFor([&] { return clock.Speed(SteadyMsNow()) == 2; }));
+    ::Sleep(2000);
+    EXPECT_LT(error(), c.tolerance);
+    stub->Quit();
+    ASSERT_TRUE(WaitFor([&] { return !clock.IsKnown(); }));
+    EXPECT_EQ(clock.Status().rfind("Waiting for ", 0), 0u) << clock.Status();
+    stub->Start();
+    EXPECT_TRUE(WaitFor([&] { return clock.IsKnown(); }));
+    ::Sleep(2000);
+    EXPECT_LT(error(), c.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stubs, PlayerFollow,
+                         ::testing::Values(Case{"mpv", CPlayerConfig::Mpv, false, 60},
+                                           Case{"mpc", CPlayerConfig::Mpc, false, 250},
+                                           Case{"mpc_older", CPlayerConfig::Mpc, true, 250},
+                                           Case{"vlc", CPlayerConfig::Vlc, false, 250}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
