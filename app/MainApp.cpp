@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/CommandLine.h"
+#include "overlay/SubtitleWnd.h"
 #include "panel/ControlDlg.h"
 
 CMainApp theApp;
@@ -18,7 +19,11 @@ BOOL CMainApp::InitInstance()
 
     // The panel opens "Kelvane.DAT" as it is constructed, before the batch
     // flag is set and long before its OnInitDialog reads that flag.
-    CControlDlg dlg;
+    // The panel makes its overlays through this; the two know each other only
+    // through the interfaces they meet at.
+    CControlDlg dlg([](IOverlayHost& host, const COverlayStart& start) -> IOverlay* {
+        return CSubtitleWnd::Open(host, start);
+    });
     m_pMainWnd = &dlg;
     dlg.m_bBatch = IsBatchModeTail(m_lpCmdLine) ? TRUE : FALSE;
     dlg.DoModal();

@@ -28,3 +28,10 @@ if(kelvane_app_sources AND EXISTS ${KELVANE_RESOURCES})
   add_executable(Kelvane WIN32 ${kelvane_app_sources} ${KELVANE_RESOURCES})
   target_link_libraries(Kelvane PRIVATE kelvane_win)
 endif()
+
+# The installer's custom action that closes a running Kelvane; tools/dist.sh takes it from beside Kelvane.exe.
+add_library(CloseKelvane SHARED ${CMAKE_SOURCE_DIR}/package/CloseKelvane.cpp)
+set_target_properties(CloseKelvane PROPERTIES PREFIX "")
+target_compile_definitions(CloseKelvane PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+target_link_options(CloseKelvane PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(CloseKelvane PRIVATE msi)

@@ -1,7 +1,8 @@
-// core/FilmClock.h
 #pragma once
-#include <string>
 // Where the film is: the position a clock source reports, in ms of film time.
+
+#include <string>
+
 class IFilmClock {
 public:
     virtual ~IFilmClock() = default;

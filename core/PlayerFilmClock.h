@@ -9,7 +9,7 @@ class CPlayerFilmClock : public IFilmClock {
 public:
     // onChange: see CPlayerFollower (called on its worker thread).
     CPlayerFilmClock(const CPlayerConfig& config, std::unique_ptr<IPlayerTransport> transport,
-                     std::function<void()> onChange, SteadyMsClock clock = SteadyMsNow)
+                     std::function<void()> onChange, SteadyMsClock clock = SteadyNowMs)
         : m_follower(config, std::move(transport), std::move(onChange), std::move(clock))
     {
     }

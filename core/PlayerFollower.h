@@ -16,7 +16,10 @@
 #include "core/PlayerConfig.h"
 #include "core/PlayerTransport.h"
 #include "core/PositionLock.h"
-#include "core/SteadyMs.h"
+#include "core/WallFilmClock.h"
+
+// Steady time in ms, from the steady clock (SteadyNowMs) or a clock a test moves.
+using SteadyMsClock = std::function<double()>;
 
 // What the window thread may know of the player.
 struct CPlayerState {
@@ -70,7 +73,7 @@ public:
     // Starts following at once. onChange is called on the worker thread after each material change
     // (the Windows side posts a message); it must not call back into the follower.
     CPlayerFollower(const CPlayerConfig& config, std::unique_ptr<IPlayerTransport> transport,
-                    std::function<void()> onChange, SteadyMsClock clock = SteadyMsNow);
+                    std::function<void()> onChange, SteadyMsClock clock = SteadyNowMs);
     ~CPlayerFollower();
     CPlayerFollower(const CPlayerFollower&) = delete;
     CPlayerFollower& operator=(const CPlayerFollower&) = delete;
@@ -95,4 +98,4 @@ private:
 };
 
 // Connects once and says what it found: "VLC 3.0.18 Vetinari: playing, 0:12:34", or why not. Takes up to a second.
-std::string CheckPlayer(const CPlayerConfig& config, IPlayerTransport& transport, SteadyMsClock clock = SteadyMsNow);
+std::string CheckPlayer(const CPlayerConfig& config, IPlayerTransport& transport, SteadyMsClock clock = SteadyNowMs);

@@ -18,6 +18,11 @@ std::u16string Utf8ToUtf16(const std::string& utf8);
 // UTF-16 -> UTF-8; a lone surrogate is kept, in its own three-byte sequence.
 std::string Utf16ToUtf8(const std::u16string& utf16);
 
+// True when the text is valid UTF-8 holding at least one byte from 0x80 (so
+// it reads differently in an ANSI code page); false for plain ASCII and for
+// anything that is not UTF-8.
+bool IsUtf8Text(const std::string& text);
+
 // Latin-1: bytes 0x00-0xFF are U+0000-U+00FF. False when the text holds a
 // character beyond U+00FF (or is no valid UTF-8).
 bool Utf8ToLatin1(const std::string& utf8, std::string& latin1);

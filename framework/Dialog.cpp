@@ -97,7 +97,7 @@ void ReportUnexpected(HWND hWnd)
 
 }  // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+CDialog::CDialog(UINT nIDTemplate, HWND hParent) : m_nIDTemplate(nIDTemplate), m_hParent(hParent) {}
 
 CDialog::~CDialog()
 {
@@ -136,7 +136,7 @@ bool CDialog::Create(UINT nIDTemplate, HWND hParent)
 
 INT_PTR CDialog::DoModal()
 {
-    HWND hParent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    HWND hParent = m_hParent;
     if (!hParent && AfxGetApp() && AfxGetApp()->m_pMainWnd != this)
         hParent = AfxGetMainWndHandle();
     if (hParent)
@@ -234,12 +234,6 @@ LRESULT CDialog::Default()
         m_nDefaultMsg = nWasDefaultMsg;
     }
     return lResult;
-}
-
-void CDialog::SetMsgResult(LRESULT lResult)
-{
-    if (m_pFrame)
-        m_pFrame->lResult = lResult;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}

@@ -15,7 +15,6 @@ public:
     bool DeleteObject();
     // Takes ownership of hFont; false (and nothing held changes) for null.
     bool Attach(HFONT hFont);
-    HFONT Detach();
     HFONT GetSafeHandle() const { return m_hObject; }
     operator HFONT() const { return m_hObject; }
     // Releases the held font and makes one from the description.

@@ -30,16 +30,6 @@ int CWinApp::ExitInstance()
     return 0;
 }
 
-int CWinApp::Run()
-{
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return ExitInstance();
-}
-
 void CWinApp::BeginWaitCursor()
 {
     HCURSOR hPrevious = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
@@ -88,9 +78,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
     pApp->m_hInstance = hInstance;
     pApp->m_lpCmdLine = lpCmdLine ? lpCmdLine : "";
     pApp->m_nCmdShow = nCmdShow;
-    if (!pApp->InitInstance())
-        return pApp->ExitInstance();
-    return pApp->Run();
+    pApp->InitInstance();
+    return pApp->ExitInstance();
 }
 
 int AfxProcessEntry()

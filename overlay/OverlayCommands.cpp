@@ -1,5 +1,6 @@
 #include "overlay/OverlayCommands.h"
 
+#include "core/RatePresets.h"
 #include "core/Unicode.h"
 #include "res/resource.h"
 
@@ -21,19 +22,6 @@ const std::vector<COverlayCommands::Command>& COverlayCommands::Commands()
         {IDM_OVERLAY_SEE_THROUGH, "&Framed / see-through", kCtrlAlt, 'T', "Ctrl+Alt+T"},
     };
     return commands;
-}
-
-const std::vector<COverlayCommands::Rate>& COverlayCommands::Rates()
-{
-    // Film speeds: 23.976 is 24000/1001 frames a second.
-    static const std::vector<Rate> rates = {
-        {"Rate 1.0 (as timed)", 1.0},
-        {"Rate 23.976 \xE2\x86\x92 25", 25.0 * 1001 / 24000},
-        {"Rate 25 \xE2\x86\x92 23.976", 24000.0 / (25.0 * 1001)},
-        {"Rate 24 \xE2\x86\x92 25", 25.0 / 24},
-        {"Rate 25 \xE2\x86\x92 24", 24.0 / 25},
-    };
-    return rates;
 }
 
 std::vector<std::string> COverlayCommands::RegisterHotKeys(HWND hWnd)
@@ -80,7 +68,7 @@ HMENU COverlayCommands::BuildMenu(double dRateInUse)
     for (const Command& c : Commands())
         add(MF_STRING, c.nID, std::string(c.label) + (c.nMods ? std::string("\t") + c.keyName : ""));
     add(MF_SEPARATOR, 0, "");
-    const auto& rates = Rates();
+    const auto& rates = RatePresets();
     for (size_t i = 0; i < rates.size(); ++i) {
         const UINT nChecked = rates[i].factor == dRateInUse ? MF_CHECKED : 0u;
         add(MF_STRING | nChecked, IDM_OVERLAY_RATE_FIRST + static_cast<UINT>(i), rates[i].label);

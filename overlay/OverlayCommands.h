@@ -17,12 +17,7 @@ public:
         UINT nKey;           // hotkey virtual key
         const char* keyName; // the hotkey as the user reads it
     };
-    struct Rate {
-        const char* label;
-        double factor;  // subtitle time runs this much faster than the wall clock
-    };
     static const std::vector<Command>& Commands();
-    static const std::vector<Rate>& Rates();
 
     // Registers every hotkey on hWnd (ids 1, 2, ...). Returns the names of the
     // combinations another program already holds; the others work.
@@ -32,7 +27,7 @@ public:
     static UINT CommandOfHotKey(WPARAM nHotKeyId);
 
     // The popup menu: every command with its keys, the rate presets (the one
-    // in use checked), a separator and Close. The caller destroys it.
+    // in use checked), Options..., a separator and Close. The caller destroys it.
     static HMENU BuildMenu(double dRateInUse);
 
 private:

@@ -1,7 +1,10 @@
 #include "panel/ControlDlg.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "core/TimeMs.h"
+#include "core/WallFilmClock.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Report.h"
 #include "framework/WinApp.h"
@@ -9,7 +12,6 @@
 #include "panel/FileArgument.h"
 #include "panel/Options.h"
 #include "panel/OptionsDlg.h"
-#include "overlay/SubtitleWnd.h"
 #include "res/resource.h"
 
 const char* const CControlDlg::kSettingsFileName = "Kelvane.DAT";
@@ -20,10 +22,11 @@ constexpr UINT kClickedToStart = WM_APP + 1;  // posted by the armed mouse hook
 const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|All Files (*.*)|*.*||";
 }  // namespace
 
-CControlDlg::CControlDlg(CWnd* pParent) : CDialog(IDD_CONTROL, pParent)
+CControlDlg::CControlDlg(OverlayFactory createOverlay) : CDialog(IDD_CONTROL), m_createOverlay(std::move(createOverlay))
 {
     m_hIcon = AfxLoadIcon(IDR_MAINFRAME);
     OpenSettingsFile();
+    m_strOptionsFile = OptionsFileHere();  // beside Kelvane.DAT
 }
 
 CControlDlg::~CControlDlg()
@@ -96,7 +99,7 @@ BOOL CControlDlg::OnInitDialog()
         if (!startOnClick.empty())
             ::AppendMenuA(hSysMenu, MF_STRING, IDM_START_ON_CLICK, startOnClick.c_str());
     }
-    COptions::Load();  // Kelvane.ini beside Kelvane.DAT
+    m_options = LoadOptions(m_strOptionsFile);
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -142,30 +145,34 @@ BOOL CControlDlg::OnInitDialog()
 
 void CControlDlg::OnOK()
 {
+    // The film is at the From fields now, before anything else takes time.
+    Start(SteadyNowMs());
+}
+
+void CControlDlg::Start(double pressInstant)
+{
     // At most one overlay: Start while one is open only brings it forward.
     if (m_pOverlay) {
-        m_pOverlay->SetActiveWindow();
+        m_pOverlay->Activate();
         return;
     }
 
-    if (!UpdateData(true))
+    if (!UpdateData(true) || !m_createOverlay)
         return;
 
-    CSubtitleWnd* pOverlay = new CSubtitleWnd(this);
+    COverlayStart start;
+    start.strFile = m_strFile;
+    start.dStartOffset = TimeMs(m_nHour, m_nMin, m_nSec, m_nMillis);
+    start.dPressInstant = pressInstant;
+    start.nDelay = m_nDelay;
+    start.dRate = m_dRate;
+    start.rcOverlay = m_rcOverlay;
+    start.options = m_options;
+    // No window: "Start" stays enabled and nothing is left pointing at it.
+    IOverlay* pOverlay = m_createOverlay(*this, start);
     m_pOverlay = pOverlay;
-    pOverlay->m_dStartOffset = StartOffsetMs(m_nHour, m_nMin, m_nSec, m_nMillis);
-    // The desktop as parent: an unowned top-level window that stays on the
-    // screen when the panel is minimised.
-    if (!pOverlay->Create(IDD_SUBTITLE, ::GetDesktopWindow())) {
-        // No window: nothing refers to the object any more. "Start" stays
-        // enabled and nothing is left pointing at it. (A window closed while it
-        // was being created has told the panel and deleted itself already.)
-        if (m_pOverlay == pOverlay) {
-            m_pOverlay = nullptr;
-            delete pOverlay;
-        }
+    if (!pOverlay)
         return;
-    }
     GetDlgItem(IDOK).EnableWindow(false);
     if (m_bBatch)
         pOverlay->ToggleSeeThrough();
@@ -230,6 +237,12 @@ void CControlDlg::GetDialogFont(LOGFONTA* pLogFont)
     if (!hFont)
         hFont = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
     ::GetObjectA(hFont, sizeof(LOGFONTA), pLogFont);
+}
+
+void CControlDlg::OnDelayChanged(int32_t nDelay)
+{
+    m_nDelay = nDelay;
+    ::SetDlgItemInt(m_hWnd, IDC_DELAY, static_cast<UINT>(m_nDelay), TRUE);
 }
 
 void CControlDlg::OnOverlayClosed()
@@ -309,11 +322,14 @@ bool CControlDlg::OnSysCommand(UINT nID, LPARAM)
     return true;
 }
 
-void CControlDlg::OnOptions(CWnd* pOwner)
+void CControlDlg::OnOptions(HWND hOwner)
 {
-    COptionsDlg dlg(pOwner ? pOwner : this);
-    if (dlg.DoModal() == IDOK && m_pOverlay)
-        m_pOverlay->ApplyOptions();
+    COptionsDlg dlg(hOwner ? hOwner : m_hWnd, m_options, m_strOptionsFile);
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_options = dlg.m_values;
+    if (m_pOverlay)
+        m_pOverlay->ApplyOptions(m_options);
 }
 
 POINT CControlDlg::IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon)
@@ -339,14 +355,6 @@ bool CControlDlg::OnPaint()
 HICON CControlDlg::OnQueryDragIcon()
 {
     return m_hIcon;
-}
-
-int32_t CControlDlg::AddToDelay(int32_t ms)
-{
-    const int64_t delay = static_cast<int64_t>(m_nDelay) + ms;
-    m_nDelay = static_cast<int32_t>(std::min<int64_t>(INT32_MAX, std::max<int64_t>(INT32_MIN, delay)));
-    ::SetDlgItemInt(m_hWnd, IDC_DELAY, static_cast<UINT>(m_nDelay), TRUE);
-    return m_nDelay;
 }
 
 void CControlDlg::ToggleStartOnClick()
@@ -389,8 +397,11 @@ bool CControlDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lRe
         return true;
     case kClickedToStart:
         if (m_startOnClick.IsArmed()) {
+            // The press's own time (the message time's clock), taken back
+            // onto the steady clock: the film was at the From fields then.
+            const DWORD sincePress = ::GetTickCount() - static_cast<DWORD>(wParam);
             DisarmStartOnClick();
-            OnOK();  // Start, at the instant of the press
+            Start(SteadyNowMs() - sincePress);
         }
         return true;
     default:

@@ -24,12 +24,10 @@ std::string ExistingFile(const std::wstring& path)
 
 std::string FileFromCommandLine(const wchar_t* commandLine)
 {
-    std::wstring tail = CutCommandTail(commandLine);
+    const wchar_t* tail = CutCommandTail(commandLine);
     if (IsBatchModeTail(WideToUtf8(tail).c_str()))
         return {};
-    if (tail.size() >= 2 && tail.front() == L'"' && tail.back() == L'"')
-        tail = tail.substr(1, tail.size() - 2);
-    return ExistingFile(tail);
+    return ExistingFile(std::wstring(FileNameInTail(tail)));
 }
 
 std::string FileFromDrop(HDROP hDrop)

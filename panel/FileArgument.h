@@ -9,8 +9,9 @@
 #include <string>
 
 // The file that the command line's tail names, as a full UTF-8 path. Empty when
-// the tail is empty, is the batch-mode keyword, or names no existing file once
-// one pair of surrounding double quotes is taken off: such tails are ignored.
+// the tail is empty, is the batch-mode keyword, or names no existing file (the
+// whole tail, or the quoted name that opens it; blanks at the end do not count):
+// such tails are ignored.
 std::string FileFromCommandLine(const wchar_t* commandLine);
 
 // The first file of a drop as a full UTF-8 path (empty when it is a folder);

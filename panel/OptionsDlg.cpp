@@ -9,7 +9,10 @@
 #include "panel/Options.h"
 #include "res/resource.h"
 
-COptionsDlg::COptionsDlg(CWnd* pParent) : CDialog(IDD_OPTIONS, pParent), m_values(COptions::Current()) {}
+COptionsDlg::COptionsDlg(HWND hOwner, const COptionValues& values, const std::wstring& file)
+    : CDialog(IDD_OPTIONS, hOwner), m_values(values), m_strFile(file)
+{
+}
 
 BOOL COptionsDlg::OnInitDialog()
 {
@@ -48,12 +51,11 @@ bool COptionsDlg::OnCommand(UINT nID, UINT nCode, HWND)
     }
     if (nID != IDC_OPT_COLOR)
         return false;
-    static COLORREF custom[16] = {};  // the chooser's custom colours, kept for the run
     CHOOSECOLORA cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = m_hWnd;
     cc.rgbResult = m_values.crOutline;
-    cc.lpCustColors = custom;
+    cc.lpCustColors = m_crCustom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (::ChooseColorA(&cc)) {
         m_values.crOutline = cc.rgbResult & 0xFFFFFF;
@@ -70,8 +72,7 @@ void COptionsDlg::OnOK()
     const LRESULT sel = GetDlgItem(IDC_OPT_WIDTH).SendMessage(CB_GETCURSEL);
     if (sel >= 0)
         m_values.nOutlineWidth = COptionValues::kMinOutlineWidth + static_cast<int>(sel);
-    COptions::Current() = m_values;
-    if (!COptions::Save())
+    if (!SaveOptions(m_strFile, m_values))
         ReportMessage(m_hWnd, AfxLoadString(IDS_OPTIONS_NOT_SAVED), MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDOK);
 }

@@ -214,13 +214,13 @@ TEST(PlayerFollower, WorkerThread) {
     EXPECT_GE(changes, 1);
     EXPECT_EQ(clock->Status(), "Following VLC");
     EXPECT_EQ(clock->Speed(0), 1);
-    const double t = SteadyMsNow();
+    const double t = SteadyNowMs();
     EXPECT_NEAR(clock->Position(t), 60500, 500);
     clock->TogglePause(t);
     for (int i = 0; i < 100 && !clock->IsPaused(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(clock->IsPaused());
-    EXPECT_EQ(clock->Speed(SteadyMsNow()), 0);
+    EXPECT_EQ(clock->Speed(SteadyNowMs()), 0);
     fake.server = [](const std::string&) { return std::string("hang"); };  // a request that never ends
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto stop = std::chrono::steady_clock::now();

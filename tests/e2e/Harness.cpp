@@ -127,6 +127,16 @@ void PressKey(HWND hwnd, UINT vk, bool alt) {
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
 }
 
+void SendKeys(const std::vector<WORD>& keys) {
+    std::vector<INPUT> input(2 * keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        input[i].type = input[input.size() - 1 - i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
+        input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
 RECT WindowRect(HWND hwnd) {
     RECT r{};
     return GetWindowRect(hwnd, &r), r;

@@ -54,6 +54,7 @@ std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
+void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);

@@ -132,6 +132,7 @@ TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverl
     EXPECT_TRUE(app->WaitForCaption(kCaption, 500) == nullptr && StartEnabled());
 }
 
+// The live-control keys pressed as a user presses them, from another program.
 TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     PrepareOverlay(kLiveCues, kWhere), Launch();
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'T'));  // held here: Kelvane must skip it
@@ -141,14 +142,17 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) > 0; })) << "the status names the key it could not have";
     EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0 && Red(overlay, 1) > 0; })) << "then only the banner";
 
-    PostMessageW(overlay, WM_HOTKEY, 6, 0);  // next cue: the first one, at once
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0 && Red(overlay, 0) > 0; }));
-    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_LATER_1S, 0);  // back before the cue's start: cleared
-    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) == 0 && ItemText(panel, IDC_DELAY) == L"1000"; }));
-    PostMessageW(overlay, WM_HOTKEY, 3, 0);  // earlier by 100 ms
-    EXPECT_TRUE(WaitUntil([&] { return ItemText(panel, IDC_DELAY) == L"900"; }));
+    // Next cue: the first one (at 0:30) at once, and the delay that brings it here in the Delay field.
+    SendKeys({VK_CONTROL, VK_MENU, VK_DOWN});
+    ASSERT_TRUE(WaitUntil([&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0 && ItemText(panel, IDC_DELAY) != L"0"; }));
+    const int delay = std::stoi(ItemText(panel, IDC_DELAY));
+    EXPECT_TRUE(delay <= -25000 && delay > -30000) << delay;
+    SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_RIGHT});  // later by 1 s: before the cue's start, cleared
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) == 0 && ItemText(panel, IDC_DELAY) == std::to_wstring(delay + 1000); }));
+    SendKeys({VK_CONTROL, VK_MENU, VK_LEFT});  // earlier by 100 ms
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(panel, IDC_DELAY) == std::to_wstring(delay + 900); }));
 
-    PostMessageW(overlay, WM_HOTKEY, 1, 0), Pump(2500);  // pause: "Paused" stays
+    SendKeys({VK_CONTROL, VK_MENU, VK_SPACE}), Pump(2500);  // pause: "Paused" stays
     EXPECT_GT(Red(overlay, 0), 0u);
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_PAUSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 0) == 0; }));
@@ -158,7 +162,23 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "released with the overlay";
     UnregisterHotKey(nullptr, 1), UnregisterHotKey(nullptr, 2);
     ExitAndWait();
-    EXPECT_EQ(Saved().delay, 900);
+    EXPECT_EQ(Saved().delay, delay + 900);
+}
+
+// Started at 1:00:00, a rate preset takes the subtitles to where this point of the film belongs: film 1:00:02 x
+// 25 x 1001 / 24000 is about 1:02:36, past the short cue "I" at the start point, in the wide one.
+TEST_F(OverlayTest, ARatePresetShowsTheCueThatBelongsToThisPointOfTheFilm) {
+    PrepareOverlay("1\n01:00:00,200 --> 01:02:00,000\nI\n\n2\n01:02:20,000 --> 01:03:00,000\nWWWWWWWW\n\n", kWhere,
+                   {1, 0, 0, 0});
+    Launch();
+    HWND overlay = StartOverlay();
+    ASSERT_NE(overlay, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0; })) << "the short cue";
+    const size_t narrow = Red(overlay, 2);
+    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_RATE_FIRST + 1, 0);  // 23.976 -> 25
+    EXPECT_TRUE(WaitUntil([&] { return Red(overlay, 2) > 4 * narrow; })) << "the wide cue";
+    EXPECT_EQ(ItemText(panel, IDC_DELAY), L"0") << "a rate changes no delay";
+    ExitAndWait();
 }
 
 TEST_F(OverlayTest, StartOnNextClickStartsAtTheClickAndEscapeDisarms) {

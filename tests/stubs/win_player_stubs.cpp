@@ -1,6 +1,6 @@
 #include "tests/stubs/win_player_stubs.h"
 
-#include "core/SteadyMs.h"
+#include "core/WallFilmClock.h"
 #include "core/Unicode.h"
 
 void StubServer::Start()
@@ -50,9 +50,9 @@ void MpvPipeStub::Serve()
             if (reading && ::WaitForSingleObject(ov.hEvent, 16) == WAIT_OBJECT_0) {
                 reading = false;
                 alive = ::GetOverlappedResult(pipe, &ov, &n, FALSE) && n > 0;
-                out = mpv.OnInput(std::string(buffer, alive ? n : 0), m_film, SteadyMsNow());
+                out = mpv.OnInput(std::string(buffer, alive ? n : 0), m_film, SteadyNowMs());
             }
-            out += mpv.OnFrame(m_film, SteadyMsNow());
+            out += mpv.OnFrame(m_film, SteadyNowMs());
             OVERLAPPED w{};
             w.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
             if (alive && !out.empty() && !::WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &w))

@@ -181,8 +181,9 @@ TEST_F(ControlPanel, ExistingFileFromTheTailOrADropFillsTheFileFieldAnyOtherTail
         CloseHandle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     const std::string full = m_dir + "\\a b.srt", wide = m_dir + "\\\xC3\xBC.srt", none;  // UTF-8 inside
     const std::pair<const wchar_t*, std::string> rows[] = {
-        {L"K.exe \"a b.srt\"", full}, {L"\"C:\\x y\\K.exe\"  a b.srt", full}, {L"K \u00fc.srt", wide},
-        {L"K batchmode", none}, {L"K missing.srt", none}, {L"K ..", none}, {L"K \"a b.srt", none}, {L"K", none}};
+        {L"K.exe \"a b.srt\"", full}, {L"K.exe \"a b.srt\"  \t", full}, {L"\"C:\\x y\\K.exe\"  a b.srt", full},
+        {L"K \u00fc.srt", wide}, {L"K batchmode", none}, {L"K missing.srt", none}, {L"K ..", none},
+        {L"K \"a b.srt", none}, {L"K", none}};
     for (const auto& [line, want] : rows)
         EXPECT_EQ(FileFromCommandLine(line), want) << static_cast<const void*>(line);
 

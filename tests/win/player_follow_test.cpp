@@ -27,7 +27,7 @@ class PlayerFollow : public ::testing::TestWithParam<Case> {};
 
 TEST_P(PlayerFollow, ThroughPlayPauseSeekSpeedAndQuit) {
     const Case c = GetParam();
-    StubFilm film(SteadyMsNow(), 754000);
+    StubFilm film(SteadyNowMs(), 754000);
     CPlayerConfig config;
     config.eFollow = c.follow;
     config.strVlcPassword = "s3cret";
@@ -37,8 +37,8 @@ TEST_P(PlayerFollow, ThroughPlayPauseSeekSpeedAndQuit) {
         stub = std::make_unique<MpvPipeStub>(film, config.strMpvPipe);
     } else {
         auto http = std::make_unique<HttpStub>([&film, &c](const std::string& request) {
-            return c.follow == CPlayerConfig::Mpc ? MpcAnswer(request, film, SteadyMsNow(), c.older)
-                                                   : VlcAnswer(request, film, SteadyMsNow(), "s3cret");
+            return c.follow == CPlayerConfig::Mpc ? MpcAnswer(request, film, SteadyNowMs(), c.older)
+                                                   : VlcAnswer(request, film, SteadyNowMs(), "s3cret");
         });
         stub = std::move(http);
     }
@@ -46,23 +46,23 @@ TEST_P(PlayerFollow, ThroughPlayPauseSeekSpeedAndQuit) {
     if (c.follow != CPlayerConfig::Mpv)
         (c.follow == CPlayerConfig::Mpc ? config.nMpcPort : config.nVlcPort) = static_cast<HttpStub&>(*stub).Port();
     CPlayerFilmClock clock(config, std::make_unique<CWinPlayerTransport>(), nullptr);
-    const auto error = [&] { const double now = SteadyMsNow(); return std::fabs(clock.Position(now) - film.Position(now)); };
+    const auto error = [&] { const double now = SteadyNowMs(); return std::fabs(clock.Position(now) - film.Position(now)); };
     ASSERT_TRUE(WaitFor([&] { return clock.IsKnown(); })) << clock.Status();
     EXPECT_EQ(clock.Status(), std::string("Following ") + (c.follow == CPlayerConfig::Mpv ? "mpv" : c.follow == CPlayerConfig::Mpc ? "MPC" : "VLC"));
     ::Sleep(2000);  // VLC locks on within two seconds
     EXPECT_LT(error(), c.tolerance);
-    clock.TogglePause(SteadyMsNow());  // Kelvane pauses the player
+    clock.TogglePause(SteadyNowMs());  // Kelvane pauses the player
     ASSERT_TRUE(WaitFor([&] { return film.Paused() && clock.IsPaused(); }));
-    EXPECT_EQ(clock.Speed(SteadyMsNow()), 0);
+    EXPECT_EQ(clock.Speed(SteadyNowMs()), 0);
     EXPECT_LT(error(), c.tolerance);
-    film.Pause(SteadyMsNow(), false);  // the player resumes by itself
+    film.Pause(SteadyNowMs(), false);  // the player resumes by itself
     ASSERT_TRUE(WaitFor([&] { return !clock.IsPaused(); }));
     for (const double seek : {-300000.0, 600000.0}) {
-        film.Seek(SteadyMsNow(), film.Position(SteadyMsNow()) + seek);
+        film.Seek(SteadyNowMs(), film.Position(SteadyNowMs()) + seek);
         EXPECT_TRUE(WaitFor([&] { return error() < 1000; }, 1000)) << seek;  // at once; VLC within its second
     }
-    film.SetSpeed(SteadyMsNow(), 2);
-    EXPECT_TRUE(WaitFor([&] { return clock.Speed(SteadyMsNow()) == 2; }));
+    film.SetSpeed(SteadyNowMs(), 2);
+    EXPECT_TRUE(WaitFor([&] { return clock.Speed(SteadyNowMs()) == 2; }));
     ::Sleep(2000);
     EXPECT_LT(error(), c.tolerance);
     stub->Quit();

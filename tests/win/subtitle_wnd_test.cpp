@@ -15,43 +15,37 @@
 
 namespace {
 
-TEST(OverlayText, DrawnAsUtf8OnlyWhenTheBytesAreValidUtf8WithAByteFrom0x80) {
-    const std::pair<const char*, bool> cases[] = {
-        {"caf\xC3\xA9", true}, {"\xE2\x82\xAC 5", true}, {"\xF0\x9F\x8E\xAC", true}, {"\xF4\x8F\xBF\xBF", true},
-        {"", false}, {"plain\n", false}, {"caf\xE9", false}, {"\xA9 x", false}, {"\xC3\xA9\xE9", false},
-        // Overlong; a surrogate; cut off; beyond U+10FFFF.
-        {"\xC0\xAF", false}, {"\xE0\x80\xAF", false}, {"\xF0\x80\x80\xAF", false}, {"\xED\xA0\x80", false},
-        {"ok \xE2\x82", false}, {"\xF0\x9F\x8E", false}, {"\xF4\x90\x80\x80", false}, {"\xF5\x80\x80\x80", false}};
-    for (const auto& [text, utf8] : cases)
-        EXPECT_EQ(CSubtitleWnd::IsUtf8Text(text), utf8) << testing::PrintToString(std::string(text));
-}
-
 class Overlay : public TempFolderTest {
 protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        m_panel = std::make_unique<CControlDlg>();
+        m_panel = std::make_unique<CControlDlg>([this](IOverlayHost& host, const COverlayStart& start) -> IOverlay* {
+            return m_overlay = CSubtitleWnd::Open(host, start);
+        });
         ASSERT_TRUE(m_panel->Create(IDD_CONTROL, HWND(nullptr)));
     }
     void TearDown() override {
         if (m_panel->m_pOverlay)
-            SendMessageA(*m_panel->m_pOverlay, WM_CLOSE, 0, 0);
+            SendMessageA(*m_overlay, WM_CLOSE, 0, 0);
         m_panel->DestroyWindow(), m_panel.reset(), TempFolderTest::TearDown();
     }
+    // The overlay that Start made, or null.
     CSubtitleWnd* Start(const char* file = "") {
         SetDlgItemTextA(*m_panel, IDC_FILE, file);
+        m_overlay = nullptr;
         SendMessageA(*m_panel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return m_panel->m_pOverlay;
+        return m_panel->m_pOverlay ? m_overlay : nullptr;
     }
     bool StartEnabled() { return IsWindowEnabled(GetDlgItem(*m_panel, IDOK)); }
     std::unique_ptr<CControlDlg> m_panel;
+    CSubtitleWnd* m_overlay = nullptr;
 };
 
 // Where a rectangle opens is the placement table's; here the panel's use of it (restoring is end to end).
 TEST_F(Overlay, FirstRunCentredNoTimerWithoutAFileAndSeeThroughIsAllClient) {
     CSubtitleWnd* p = Start("missing.srt");  // first run: centred at the template's size
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->m_nTimer, 0u) << "nothing to play: no timer";
+    EXPECT_FALSE(p->HasTimer()) << "nothing to play: no timer";
     RECT rc, want = ToRect(m_panel->m_rcOverlay);
     EXPECT_TRUE(GetWindowRect(*p, &rc) && EqualRect(&rc, &want)) << "the rectangle saved is the one shown";
     EXPECT_NEAR((rc.left + rc.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -94,7 +88,7 @@ TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason) {
         SetDlgItemInt(*m_panel, IDC_HOUR, row.hour, FALSE);
         CSubtitleWnd* p = Start(row.file.c_str());
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->m_strText, AfxLoadString(IDS_BANNER) + "\n" + row.why);
+        EXPECT_EQ(p->Text(), AfxLoadString(IDS_BANNER) + "\n" + row.why);
         SendMessageA(*p, WM_CLOSE, 0, 0);
     }
 }
@@ -114,7 +108,7 @@ TEST_F(Overlay, FailedCreationLeavesNothingBehind) {
     }
     CSubtitleWnd* p = Start();  // nothing dangles: a working overlay, see-through in batch mode
     ASSERT_NE(p, nullptr);
-    EXPECT_TRUE(p->m_bFramed == 0 && !StartEnabled());
+    EXPECT_TRUE(!p->IsFramed() && !StartEnabled());
 }
 
 }  // namespace
