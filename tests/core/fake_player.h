@@ -1,103 +1,54 @@
 #pragma once
-// In-memory stand-ins for the ways to a player: a pipe whose other end the test writes, and an HTTP server that
-// is a function of the request. Waiting moves the test's clock (or sleeps, on the real clock).
+// In-memory ways to a player: a pipe whose far end the test fills, and an HTTP server that is a function of the
+// request ("hang": no answer ever). A wait moves the test's clock, or sleeps when realTime.
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
 
 #include "core/PlayerTransport.h"
 
-struct FakeEnd {
+struct FakeTransport : IPlayerTransport {
+    double now = 1e6;
+    bool realTime = false, pipeUp = false, pipeBroken = false;
     std::mutex mutex;
-    std::string toKelvane, fromKelvane;  // bytes on their way
-    bool closed = false;
-    size_t piece = 7;                    // the most one read returns, so messages arrive in pieces
-};
+    std::string toKelvane, fromKelvane;  // the pipe's bytes
+    std::function<std::string(const std::string&)> server;
+    std::vector<std::string> requests;
 
-class FakeTransport : public IPlayerTransport {
-public:
-    double now = 1000000;
-    bool realTime = false;
-    bool pipeUp = false;
-    std::shared_ptr<FakeEnd> pipe = std::make_shared<FakeEnd>();
-    // The HTTP server: the reply's bytes for a request; null: nothing listens. A reply "hang" never comes.
-    std::function<std::string(const std::string& request)> server;
-    std::vector<std::string> requests, opened;
-    std::mutex mutex;
+    double Now() { return realTime ? std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count() : now; }
+    void Send(const std::string& bytes) { std::lock_guard<std::mutex> lock(mutex); toKelvane += bytes; }
 
-    double Now() {
-        if (!realTime)
-            return now;
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    }
-    void Wait(int ms) {
-        if (realTime)
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        else
-            now += ms;
-    }
-
-    std::unique_ptr<IPlayerConnection> OpenPipe(const std::string& path, int, std::string& error) override {
-        opened.push_back(path);
-        if (!pipeUp)
-            return error = "not found", nullptr;
-        pipe = std::make_shared<FakeEnd>();
-        return std::make_unique<Connection>(*this, pipe, nullptr);
-    }
-    std::unique_ptr<IPlayerConnection> Connect(const std::string& host, int port, int, std::string& error) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        opened.push_back(host + ":" + std::to_string(port));
-        if (!server)
-            return error = "connection refused", nullptr;
-        return std::make_unique<Connection>(*this, std::make_shared<FakeEnd>(), &server);
-    }
-
-private:
     struct Connection : IPlayerConnection {
-        Connection(FakeTransport& t, std::shared_ptr<FakeEnd> e, std::function<std::string(const std::string&)>* s)
-            : transport(t), end(std::move(e)), http(s) {}
+        FakeTransport& t;
+        std::string reply;
+        bool http, hang = false;
+        Connection(FakeTransport& transport, bool isHttp) : t(transport), http(isHttp) {}
         int Read(char* buffer, int size, int timeoutMs) override {
-            {
-                std::lock_guard<std::mutex> lock(end->mutex);
-                const size_t n = std::min({end->toKelvane.size(), static_cast<size_t>(size), end->piece});
-                if (n > 0) {
-                    end->toKelvane.copy(buffer, n);
-                    end->toKelvane.erase(0, n);
-                    return static_cast<int>(n);
-                }
-                if (end->closed)
-                    return -1;
+            std::unique_lock<std::mutex> lock(t.mutex);
+            std::string& in = http ? reply : t.toKelvane;
+            if (!in.empty()) {
+                const size_t n = std::min<size_t>({in.size(), static_cast<size_t>(size), http ? 4096u : 7u});
+                return in.copy(buffer, n), in.erase(0, n), static_cast<int>(n);  // a pipe's bytes come in pieces
             }
-            transport.Wait(timeoutMs);
-            return 0;
+            if ((http && !hang) || (!http && t.pipeBroken))
+                return -1;
+            lock.unlock();
+            return t.realTime ? std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs)) : void(t.now += timeoutMs), 0;
         }
         bool Write(const std::string& bytes, int) override {
-            std::lock_guard<std::mutex> lock(end->mutex);
-            if (end->closed && !http)
-                return false;
-            end->fromKelvane += bytes;
-            if (http) {  // the whole request is one write
-                {
-                    std::lock_guard<std::mutex> lock(transport.mutex);
-                    transport.requests.push_back(bytes);
-                }
-                end->toKelvane = (*http)(bytes);
-                end->piece = 1000;
-                end->closed = end->toKelvane != "hang";
-                if (!end->closed)
-                    end->toKelvane.clear();
-            }
-            return true;
+            std::lock_guard<std::mutex> lock(t.mutex);
+            if (!http)
+                return t.fromKelvane += bytes, !t.pipeBroken;
+            t.requests.push_back(bytes);
+            reply = t.server(bytes);
+            return hang = reply == "hang", reply = hang ? "" : reply, true;
         }
-        FakeTransport& transport;
-        std::shared_ptr<FakeEnd> end;
-        std::function<std::string(const std::string&)>* http;
     };
+    std::unique_ptr<IPlayerConnection> OpenPipe(const std::string&, int, std::string& error) override {
+        return pipeUp ? (pipeBroken = false, std::make_unique<Connection>(*this, false)) : (error = "not found", nullptr);
+    }
+    std::unique_ptr<IPlayerConnection> Connect(const std::string&, int, int, std::string& error) override {
+        return server ? std::make_unique<Connection>(*this, true) : (error = "connection refused", nullptr);
+    }
 };
-
-inline std::string HttpReply(const std::string& body, const std::string& status = "200 OK") {
-    return "HTTP/1.0 " + status + "\r\nContent-Type: text/html\r\n\r\n" + body;
-}
