@@ -64,7 +64,7 @@ private:
     {
         m_connection = m_transport.OpenPipe(m_config.PipePath(), kRequestMs, m_strError);
         if (!m_connection)
-            return Wait(m_strError), false;
+            return m_bToggle = false, Wait(m_strError), false;  // a pause pressed while no player is there is dropped
         m_framer.Clear();
         m_estimate = CMpvEstimate();
         if (!m_connection->Write(MpvObserveCommands() + MpvGetPropertyCommand("mpv-version", kVersionRequest),

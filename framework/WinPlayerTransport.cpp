@@ -186,25 +186,32 @@ std::unique_ptr<IPlayerConnection> CWinPlayerTransport::Connect(const std::strin
         error = ErrorText(WSAHOST_NOT_FOUND);
         return nullptr;
     }
-    // The first address only: the configured host, nothing else.
-    const SOCKET s = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
-    u_long nonBlocking = 1;
-    int code = s == INVALID_SOCKET || ::ioctlsocket(s, FIONBIO, &nonBlocking) != 0 ? ::WSAGetLastError() : 0;
-    if (code == 0 && ::connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen)) != 0) {
-        code = ::WSAGetLastError();
-        if (code == WSAEWOULDBLOCK) {
-            bool broken = false;
-            const bool ready = WaitSocket(s, true, timeoutMs, broken);
-            int soError = 0, length = sizeof soError;
-            ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
-            code = soError ? soError : ready ? 0 : broken ? WSAECONNREFUSED : WSAETIMEDOUT;
+    // Each address of the configured host in turn (localhost may be ::1 and 127.0.0.1), within the one timeout.
+    const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(timeoutMs);
+    int code = WSAHOST_NOT_FOUND;
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        const SOCKET s = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        u_long nonBlocking = 1;
+        code = s == INVALID_SOCKET || ::ioctlsocket(s, FIONBIO, &nonBlocking) != 0 ? ::WSAGetLastError() : 0;
+        if (code == 0 && ::connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) != 0) {
+            code = ::WSAGetLastError();
+            const int left = static_cast<int>(deadline - ::GetTickCount());
+            if (code == WSAEWOULDBLOCK) {
+                bool broken = false;
+                const bool ready = left > 0 && WaitSocket(s, true, left, broken);
+                int soError = 0, length = sizeof soError;
+                ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
+                code = soError ? soError : ready ? 0 : broken ? WSAECONNREFUSED : WSAETIMEDOUT;
+            }
         }
+        if (code == 0) {
+            ::freeaddrinfo(found);
+            return std::make_unique<CSocketConnection>(s);
+        }
+        if (s != INVALID_SOCKET)
+            ::closesocket(s);
     }
     ::freeaddrinfo(found);
-    if (code == 0)
-        return std::make_unique<CSocketConnection>(s);
-    if (s != INVALID_SOCKET)
-        ::closesocket(s);
     error = ErrorText(static_cast<DWORD>(code));
     return nullptr;
 }

@@ -39,6 +39,7 @@ std::string VlcReply(const std::string& json, const char* status = "200 OK") {
 
 TEST(PlayerSession, Mpv) {
     Session s(CPlayerConfig::Mpv);
+    s.session->RequestTogglePause();     // pressed while there is no player: dropped
     EXPECT_EQ(s.session->Step(), 1000);  // no pipe: try again in a second
     EXPECT_EQ(s.session->State().strStatus, "Waiting for mpv on \\\\.\\pipe\\mpvsocket\xE2\x80\xA6");
     EXPECT_EQ(s.session->Describe(), "No mpv on \\\\.\\pipe\\mpvsocket (not found)");

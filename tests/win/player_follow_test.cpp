@@ -31,6 +31,7 @@ TEST_P(PlayerFollow, ThroughPlayPauseSeekSpeedAndQuit) {
     CPlayerConfig config;
     config.eFollow = c.follow;
     config.strVlcPassword = "s3cret";
+    config.strHost = "localhost";  // ::1 and 127.0.0.1: the stub listens on the second
     config.strMpvPipe = "kelvane-test-" + std::to_string(::GetCurrentProcessId());
     std::unique_ptr<StubServer> stub;
     if (c.follow == CPlayerConfig::Mpv) {
