@@ -49,6 +49,7 @@ struct FakeTransport : IPlayerTransport {
         return pipeUp ? (pipeBroken = false, std::make_unique<Connection>(*this, false)) : (error = "not found", nullptr);
     }
     std::unique_ptr<IPlayerConnection> Connect(const std::string&, int, int, std::string& error) override {
+        std::lock_guard<std::mutex> lock(mutex);
         return server ? std::make_unique<Connection>(*this, true) : (error = "connection refused", nullptr);
     }
 };

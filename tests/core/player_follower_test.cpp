@@ -187,7 +187,9 @@ TEST(PlayerFollower, WorkerThreadAndCheck) {
     EXPECT_NEAR(clock->Position(fake.Now()), film.Position(fake.Now()), 500);
     clock->TogglePause(0);
     EXPECT_TRUE(waitFor([&] { return clock->IsPaused() && film.Paused() && clock->Speed(0) == 0; }));
+    fake.mutex.lock();
     fake.server = [](const std::string&) { return std::string("hang"); };
+    fake.mutex.unlock();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto stop = std::chrono::steady_clock::now();
     clock.reset();
