@@ -1,5 +1,6 @@
 #include "core/PlayerFollower.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -134,7 +135,7 @@ private:
         auto connection = m_transport.Connect(m_config.strHost, Port(), kRequestMs, m_strError);
         if (!connection)
             return reason = m_strError, -1;
-        if (!connection->Write(request, kRequestMs))
+        if (!connection->Write(request, static_cast<int>(std::max(1.0, deadline - m_clock()))))
             return reason = m_strError = "the request could not be sent", -1;
         m_strError.clear();
         std::string bytes;
