@@ -21,6 +21,7 @@ template <typename F> bool WaitFor(F condition, int ms = 3000) {
     return true;
 }
 
+// tolerance: how far the follower may be from the stub's film (ms); here for behaviour, the benchmark measures accuracy.
 struct Case { const char* name; CPlayerConfig::Follow follow; bool older; double tolerance; };
 
 class PlayerFollow : public ::testing::TestWithParam<Case> {};
@@ -76,7 +77,7 @@ TEST_P(PlayerFollow, ThroughPlayPauseSeekSpeedAndQuit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stubs, PlayerFollow,
-                         ::testing::Values(Case{"mpv", CPlayerConfig::Mpv, false, 60},
+                         ::testing::Values(Case{"mpv", CPlayerConfig::Mpv, false, 150},
                                            Case{"mpc", CPlayerConfig::Mpc, false, 250},
                                            Case{"mpc_older", CPlayerConfig::Mpc, true, 250},
                                            Case{"vlc", CPlayerConfig::Vlc, false, 250}),
