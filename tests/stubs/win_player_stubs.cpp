@@ -22,8 +22,9 @@ void StubServer::Quit()
 // time; a frame every 16 ms while it is connected.
 void MpvPipeStub::Serve()
 {
-    OVERLAPPED ov{};
+    OVERLAPPED ov{}, w{};
     ov.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    w.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     while (!m_bStop) {
         const HANDLE pipe = ::CreateNamedPipeW(
             Utf8ToWide(Path()).c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
@@ -53,11 +54,8 @@ void MpvPipeStub::Serve()
                 out = mpv.OnInput(std::string(buffer, alive ? n : 0), m_film, SteadyNowMs());
             }
             out += mpv.OnFrame(m_film, SteadyNowMs());
-            OVERLAPPED w{};
-            w.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
             if (alive && !out.empty() && !::WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &w))
                 alive = ::GetLastError() == ERROR_IO_PENDING && ::GetOverlappedResult(pipe, &w, &n, TRUE);
-            ::CloseHandle(w.hEvent);
         }
         ::CancelIoEx(pipe, nullptr);
         if (reading)
@@ -66,6 +64,7 @@ void MpvPipeStub::Serve()
         ::CloseHandle(pipe);
     }
     ::CloseHandle(ov.hEvent);
+    ::CloseHandle(w.hEvent);
 }
 
 HttpStub::HttpStub(std::function<std::string(const std::string&)> answer) : m_answer(std::move(answer))
