@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/Unicode.h"
 #include "core/WallFilmClock.h"
 
 namespace {
@@ -61,7 +62,8 @@ CPlaybackController::TickResult CPlaybackController::Tick(std::string& text)
         changed = true;
     }
     changed = m_schedule.AdvanceTo(t) || changed;
-    text = m_schedule.Text();
+    // A cue cut at the reader's length limit may end in half a character.
+    text = DropCutCharacter(m_schedule.Text());
     if (m_schedule.IsFinished() && !m_bEndReported) {
         m_bEndReported = true;
         return ChangedAndFinished;

@@ -102,6 +102,26 @@ bool IsUtf8Text(const std::string& text)
     return bNonAscii;
 }
 
+std::string DropCutCharacter(const std::string& text)
+{
+    // The last character's first byte: no continuation byte, at most three back.
+    size_t start = text.size();
+    while (start > 0 && text.size() - start < 3 && IsContinuation(static_cast<unsigned char>(text[start - 1])))
+        --start;
+    char32_t c = 0;
+    if (start == 0 || DecodeUtf8(text, --start, c) != 0)
+        return text;  // empty, or it ends in a whole character
+    // Cut short when continuation bytes complete it to a character; the bounds
+    // of a valid sequence lie on its second byte, so 0x80 or 0xBF after the
+    // bytes there decides.
+    const std::string tail = text.substr(start);
+    bool bCut = false;
+    for (const char fill : {'\x80', '\xBF'})
+        bCut = bCut || (DecodeUtf8(tail + std::string(3, fill), 0, c) > tail.size() && (c < 0xD800 || c > 0xDFFF));
+    std::string kept = text.substr(0, start);
+    return bCut && IsUtf8Text(kept) ? kept : text;
+}
+
 std::string Utf16ToUtf8(const std::u16string& utf16)
 {
     std::string out;

@@ -23,6 +23,12 @@ std::string Utf16ToUtf8(const std::u16string& utf16);
 // anything that is not UTF-8.
 bool IsUtf8Text(const std::string& text);
 
+// A text cut at a length limit may end in the first bytes of a UTF-8
+// character. Those bytes are dropped when the text before them is UTF-8 text
+// (IsUtf8Text), so it is drawn as UTF-8; any other text comes back as it is
+// (an ANSI text may well end in a byte that starts a UTF-8 sequence).
+std::string DropCutCharacter(const std::string& text);
+
 // Latin-1: bytes 0x00-0xFF are U+0000-U+00FF. False when the text holds a
 // character beyond U+00FF (or is no valid UTF-8).
 bool Utf8ToLatin1(const std::string& utf8, std::string& latin1);

@@ -16,8 +16,10 @@ void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCu
     HGDIOBJ hOld = hFont ? dc.SelectObject(hFont) : nullptr;
     // The text is UTF-8 (the rate presets hold arrows).
     const std::wstring wide = Utf8ToWide(m_strText);
+    // Wrapped: a long line (the keys held by another program) is cut at
+    // neither end.
     RECT rc = rcClient;
-    dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     if (hFont) {
         dc.SelectObject(hOld);
         ::DeleteObject(hFont);

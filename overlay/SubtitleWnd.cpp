@@ -222,10 +222,12 @@ void CSubtitleWnd::Refresh()
     }
     // Hiding uncovers the windows beneath, which repaint themselves; showing
     // repaints the overlay at once (OnWindowPosChanged), over fresh pixels.
+    // It comes back on top of the topmost windows but never activated: the
+    // keyboard stays with the film's player.
     m_bPaintEnabled = 0;
     ShowWindow(SW_HIDE);
     m_bPaintEnabled = 1;
-    ShowWindow(SW_SHOW);
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool CSubtitleWnd::OnLButtonDblClk(UINT, POINT)
@@ -311,9 +313,14 @@ void CSubtitleWnd::PaintBeneath(CDC* pDC, RECT rcClient)
 {
     RECT rcScreen = rcClient;
     ClientToScreen(&rcScreen);
+    // Copied from the bottom up, so that each window covers the ones below it
+    // as it does on the screen.
+    std::vector<HWND> beneath;
     for (HWND hNext = ::GetWindow(m_hWnd, GW_HWNDNEXT); hNext && hNext != m_hWnd;
-         hNext = ::GetWindow(hNext, GW_HWNDNEXT)) {
-        const CWnd below(hNext);
+         hNext = ::GetWindow(hNext, GW_HWNDNEXT))
+        beneath.push_back(hNext);
+    for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) {
+        const CWnd below(*it);
         if (!below.IsWindowVisible())
             continue;
         RECT rcBelow;
@@ -329,7 +336,7 @@ void CSubtitleWnd::PaintBeneath(CDC* pDC, RECT rcClient)
         // Make the window beneath paint that part now, then copy it.
         below.InvalidateRect(&rcInBelow, true);
         below.UpdateWindow();
-        CClientDC dcBelow(hNext);
+        CClientDC dcBelow(*it);
         if (!dcBelow.GetSafeHdc())
             continue;
         pDC->BitBlt(rcInOverlay.left, rcInOverlay.top, rcShared.right - rcShared.left,

@@ -151,6 +151,8 @@ void CControlDlg::OnOK()
 
 void CControlDlg::Start(double pressInstant)
 {
+    // Start plays now: a start on the next click is no longer wanted.
+    DisarmStartOnClick();
     // At most one overlay: Start while one is open only brings it forward.
     if (m_pOverlay) {
         m_pOverlay->Activate();
@@ -180,9 +182,13 @@ void CControlDlg::Start(double pressInstant)
 
 void CControlDlg::OnCancel()
 {
+    // Exit, the close box and Alt+F4 disarm and end the panel. Escape reaches
+    // here as the same command; told apart by its key being down, it only
+    // disarms.
     if (m_startOnClick.IsArmed()) {
-        DisarmStartOnClick();  // Escape while armed only disarms
-        return;
+        DisarmStartOnClick();
+        if (::GetKeyState(VK_ESCAPE) < 0)
+            return;
     }
     if (m_pFile) {
         try {
@@ -363,7 +369,8 @@ void CControlDlg::ToggleStartOnClick()
         DisarmStartOnClick();
         return;
     }
-    // With an overlay open this acts as Start does: it brings it forward.
+    // Refused while an overlay plays: this acts as Start does, it brings the
+    // overlay forward.
     if (m_pOverlay) {
         OnOK();
         return;
@@ -400,7 +407,6 @@ bool CControlDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lRe
             // The press's own time (the message time's clock), taken back
             // onto the steady clock: the film was at the From fields then.
             const DWORD sincePress = ::GetTickCount() - static_cast<DWORD>(wParam);
-            DisarmStartOnClick();
             Start(SteadyNowMs() - sincePress);
         }
         return true;

@@ -70,8 +70,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    void OnOK() override;      // Start, now
-    void OnCancel() override;  // Exit: save, release the file, end the panel
+    void OnOK() override;      // Start, now (disarms a start on the next click)
+    // Exit, the close box, Alt+F4: disarm, save, release the file, end the
+    // panel. Escape while armed only disarms.
+    void OnCancel() override;
     bool OnCommand(UINT nID, UINT nCode, HWND hCtl) override;
     bool OnSysCommand(UINT nID, LPARAM lParam) override;
     bool OnPaint() override;
@@ -91,7 +93,8 @@ private:
     std::string NotWritableText() const;
     // Deletes the store archive, the load archive and the file, in this order.
     void ReleaseSettingsFile();
-    // "Start on next click": arms (validated as Start) or disarms.
+    // "Start on next click": arms (validated as Start) or disarms; refused
+    // while an overlay plays.
     void ToggleStartOnClick();
     void DisarmStartOnClick();
 

@@ -16,6 +16,10 @@ add_test(NAME srtdump_golden
   COMMAND Python3::Interpreter ${KELVANE_GOLDEN_DIR}/srtdump_golden.py
           check ${CMAKE_CURRENT_BINARY_DIR}/golden ${KELVANE_GOLDEN_DIR}/expected
           -- ${kelvane_srtdump_command})
+if(NOT WIN32 AND NOT KELVANE_SANITIZE)  # the run's summary over broken and missing reports, once
+  add_test(NAME summarize_test COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/summary/summarize_test.py
+                                       ${CMAKE_SOURCE_DIR}/tools/summarize.py)
+endif()
 
 # The Windows build against the native one, on generated files, when the
 # native srtdump has been built (make test builds it first).

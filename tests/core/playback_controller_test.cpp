@@ -54,6 +54,7 @@ TEST(Playback, Changes) {
     const std::string first = "1\n00:00:01,000 --> 00:00:02,000\nFirst\n\n";
     const std::string last = "2\n00:00:03,000 --> 00:00:04,000\nLast line";
     const std::string lastPlayed = "1000:First 2000: 3000:Last line 4000:! ";
+    auto zhe = [](int n) { std::string s; while (n--) s += "\xD0\x96"; return s; };  // n x U+0416, two bytes each
     const struct { std::string content; int32_t delay; std::string changes; double offset = 0; } cases[] = {
         // From 2 s into the file with a delay of 500 ms: the first change 3.5 s after the start.
         {kThreeCues, 500, "3500:Two\nlines 5500: 6800:Three 7500:! ", 2000},
@@ -71,6 +72,8 @@ TEST(Playback, Changes) {
         {first + last, 0, lastPlayed},
         // Nothing that could ever show (every cue ends at or before its start): it ends at once.
         {"Just some text\nno cues\n", 0, "100:! "},
+        // A text cut at 498 bytes inside a character: the half character goes, the rest stays UTF-8.
+        {first + "2\n00:00:03,000 --> 00:00:04,000\na" + zhe(260), 0, "1000:First 2000: 3000:a" + zhe(248) + " 4000:! "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Player(c.content, c.offset, c.delay).Run(20000), c.changes) << "row " << &c - cases;

@@ -15,17 +15,22 @@ namespace {
 std::wstring g_program = L"Kelvane.exe";
 constexpr int kMessageText = 0xFFFF;  // the static that holds a message box's words
 
-// Never hangs the harness on a window that does not answer.
-LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = L"";
     return GetClassNameW(hwnd, name, 256), name;
 }
+
+// Never hangs the harness on a window that does not answer: one that takes seconds fails the test.
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, kTimeout, &result) && GetLastError() == ERROR_TIMEOUT)
+        ADD_FAILURE() << "gave up after " << kTimeout << " ms waiting for a " << Narrow(ClassName(hwnd))
+                      << " window to answer message " << msg;
+    return static_cast<LRESULT>(result);
+}
+
+// A top-level window's caption as the system keeps it: no message, so a hung program cannot hold a wait.
+std::wstring Caption(HWND h) { wchar_t text[256] = L""; return GetWindowTextW(h, text, 256), text; }
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
@@ -46,16 +51,17 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
 
 const wchar_t kSettingsFile[] = L"Kelvane.DAT";
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout) {
-    for (const ULONGLONG end = GetTickCount64() + timeout; GetTickCount64() < end; Pump(20))
-        if (done()) return true;
-    return done();
+testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms) {
+    for (const ULONGLONG end = GetTickCount64() + ms; !done(); Pump(20))
+        if (GetTickCount64() >= end)
+            return testing::AssertionFailure() << "gave up after " << ms << " ms waiting for " << what;
+    return testing::AssertionSuccess();
 }
 
 void Pump(DWORD ms) {
     for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end;) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&msg), DispatchMessageW(&msg);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
@@ -137,6 +143,15 @@ void SendKeys(const std::vector<WORD>& keys) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+void ClickAt(POINT at, DWORD time) {
+    SetCursorPos(at.x, at.y);
+    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    click[0].mi = {0, 0, 0, MOUSEEVENTF_LEFTDOWN, time, 0}, click[1].mi = {0, 0, 0, MOUSEEVENTF_LEFTUP, time, 0};
+    SendInput(2, click, sizeof(INPUT));
+}
+
+bool Armed(HWND panel) { return WindowText(panel).find(L"Click Play") != std::wstring::npos; }
+
 RECT WindowRect(HWND hwnd) {
     RECT r{};
     return GetWindowRect(hwnd, &r), r;
@@ -167,12 +182,15 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
 }
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
+    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(colour);  // a class per colour
     WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = L"KelvaneE2ESolid";
-    wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
-    RegisterClassW(&wc);  // once per run
+    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = name.c_str();
+    RegisterClassW(&wc);  // fails harmlessly when registered before
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    // The class's brush anew (a test may have repainted it), owned by the class from here on.
+    DeleteObject(reinterpret_cast<HBRUSH>(
+        SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)))));
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
 
@@ -186,12 +204,12 @@ Program::Program(const TempFolder& folder, const std::wstring& tail) {
 
 Program::~Program() {
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
-        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, 10000);
+        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, kTimeout);
     CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
 }
 
-bool Program::WaitForExit() const {
-    return WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; });
+testing::AssertionResult Program::WaitForExit() const {
+    return WaitUntil("Kelvane to end", [&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; });
 }
 
 std::vector<HWND> Program::Windows() const {
@@ -202,26 +220,26 @@ std::vector<HWND> Program::Windows() const {
     return out;
 }
 
-HWND Program::WaitFor(const std::function<bool(HWND)>& match, DWORD timeout) const {
+HWND Program::WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const {
     HWND found = nullptr;
-    WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil(what, [&] {
         for (HWND h : Windows())
             if (ClassName(h) == L"#32770" && match(h)) found = h;
         return found != nullptr;
-    }, timeout);
+    }));
     return found;
 }
 
-HWND Program::WaitForCaption(const std::wstring& caption, DWORD timeout) const {
-    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, timeout);
+HWND Program::WaitForCaption(const std::wstring& caption) const {
+    return WaitFor("a window captioned \"" + Narrow(caption) + "\"", [&](HWND h) { return Caption(h) == caption; });
 }
 
 HWND Program::WaitForPanel() const {
-    return WaitFor([](HWND h) { return WindowText(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
+    return WaitFor("the control panel", [](HWND h) { return Caption(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
 }
 
 HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor([&](HWND h) {
+    return WaitFor("a message box", [&](HWND h) {
         return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
     });
 }
@@ -246,20 +264,20 @@ std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring
 
 void KelvaneTest::Launch(const std::wstring& tail) {
     app = std::make_unique<Program>(folder, tail);
-    ASSERT_NE(panel = app->WaitForPanel(), nullptr) << "the control panel did not appear";
+    ASSERT_NE(panel = app->WaitForPanel(), nullptr);
 }
 
 void KelvaneTest::ExitAndWait() {
     PostClick(panel, IDCANCEL);
-    ASSERT_TRUE(app->WaitForExit()) << "Kelvane did not end after Exit";
+    ASSERT_TRUE(app->WaitForExit()) << "after Exit";
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
     HWND box;
-    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr) << "no message box";
+    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr);
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(WaitUntil("the message box to close at OK", [&] { return !IsWindow(box); }));
 }
 
 // The record back from its bytes; bytes after it are ignored.

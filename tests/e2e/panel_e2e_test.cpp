@@ -57,11 +57,12 @@ TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     SetItemText(panel2, IDC_DELAY, L"999");
     ExitAndWait();  // the first saves its unchanged values and lets the file go
     PostClick(panel2, IDCANCEL);
-    ASSERT_TRUE(second.WaitForExit()) << "the second instance did not end at Exit";
+    ASSERT_TRUE(second.WaitForExit()) << "the second instance, at Exit";
     EXPECT_EQ(folder.Read(kSettingsFile), original);
 }
 
-// A first run creates an empty file at start-up; every way out writes a full record.
+// A first run creates an empty file at start-up; every way out writes a full record. Armed to start on the next
+// click, Exit, the close button and Alt+F4 disarm and end all the same (Escape only disarms then).
 TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     const std::function<void(HWND)> ways[] = {  // Exit, Escape, the caption's close button, Alt+F4
         [](HWND p) { PostClick(p, IDCANCEL); }, [](HWND p) { PressKey(p, VK_ESCAPE); },
@@ -75,6 +76,8 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
             EXPECT_EQ(app->Windows(), std::vector<HWND>{panel}) << "a first run reports nothing";
         }
         SetItemText(panel, IDC_DELAY, std::to_wstring(i));
+        if (i != 1) PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
+        ASSERT_TRUE(WaitUntil("armed or disarmed as expected", [&] { return Armed(panel) == (i != 1); }));
         ways[i](panel);
         ASSERT_TRUE(app->WaitForExit()) << "Kelvane did not end";
         Settings want;  // all zero but the delay, with the panel's own font: "MS Sans Serif", 8 points
@@ -93,25 +96,26 @@ TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     Launch();
     PostMessageW(panel, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // the low four bits are the system's
     HWND about = app->WaitForCaption(L"About Kelvane");
-    ASSERT_NE(about, nullptr) << "no About box";
+    ASSERT_NE(about, nullptr);
     Click(about, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "OK did not close the About box";
+    ASSERT_TRUE(WaitUntil("OK to close the About box", [&] { return !IsWindow(about); }));
     SetItemText(panel, IDC_DELAY, L"77");
     PostClick(panel, IDC_BROWSE);
     HWND chooser = app->WaitForCaption(L"Open");
-    ASSERT_NE(chooser, nullptr) << "no file chooser";
+    ASSERT_NE(chooser, nullptr);
     const std::wstring path = folder.FilePath(L"films\\movie.srt");
     PickFile(chooser, path);
-    ASSERT_TRUE(WaitUntil([&] { return _wcsicmp(ItemText(panel, IDC_FILE).c_str(), path.c_str()) == 0; }))
+    ASSERT_TRUE(WaitUntil("the chosen file in the field",
+                          [&] { return _wcsicmp(ItemText(panel, IDC_FILE).c_str(), path.c_str()) == 0; }))
         << Narrow(ItemText(panel, IDC_FILE));
     EXPECT_EQ(ItemText(panel, IDC_DELAY), L"77");
 
     PostClick(panel, IDC_FONT);
-    ASSERT_NE(chooser = app->WaitForCaption(L"Font"), nullptr) << "no font chooser";
+    ASSERT_NE(chooser = app->WaitForCaption(L"Font"), nullptr);
     EXPECT_EQ(ItemText(chooser, cmb4), L"Black") << "starts with the saved colour";
     const std::wstring face = PickFont(chooser, L"12", L"Red");
     ASSERT_FALSE(face.empty()) << "no known face listed";
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); })) << "OK did not close the font chooser";
+    ASSERT_TRUE(WaitUntil("OK to close the font chooser", [&] { return !IsWindow(chooser); }));
     ExitAndWait();
 
     EXPECT_EQ(folder.FileSize(L"films\\Kelvane.DAT"), std::nullopt);

@@ -9,4 +9,4 @@ target_compile_definitions(e2e_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX STRICT
 target_link_libraries(e2e_tests PRIVATE ${KELVANE_GTEST} user32 gdi32 comdlg32)
 add_dependencies(e2e_tests Kelvane)
 kelvane_gtest(e2e_tests --kelvane=$<TARGET_FILE:Kelvane>)
-set_tests_properties(e2e_tests PROPERTIES TIMEOUT 1500 RUN_SERIAL TRUE)
+set_tests_properties(e2e_tests PROPERTIES TIMEOUT 75 RUN_SERIAL TRUE)

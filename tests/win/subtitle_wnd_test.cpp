@@ -46,6 +46,11 @@ TEST_F(Overlay, FirstRunCentredNoTimerWithoutAFileAndSeeThroughIsAllClient) {
     CSubtitleWnd* p = Start("missing.srt");  // first run: centred at the template's size
     ASSERT_NE(p, nullptr);
     EXPECT_FALSE(p->HasTimer()) << "nothing to play: no timer";
+    CDC dc(CreateCompatibleDC(nullptr));  // a first run draws in the panel's own font, the one Exit saves
+    LOGFONTA drawn{}, panelFont{};
+    p->PrepareDC(&dc), m_panel->GetDialogFont(&panelFont);
+    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof drawn, &drawn), DeleteDC(dc);
+    EXPECT_TRUE(!lstrcmpA(drawn.lfFaceName, "MS Sans Serif") && drawn.lfHeight == panelFont.lfHeight) << drawn.lfFaceName;
     RECT rc, want = ToRect(m_panel->m_rcOverlay);
     EXPECT_TRUE(GetWindowRect(*p, &rc) && EqualRect(&rc, &want)) << "the rectangle saved is the one shown";
     EXPECT_NEAR((rc.left + rc.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -76,19 +81,24 @@ TEST_F(Overlay, DialogsFromATemplateAtTheOriginOpenCentredOnTheWorkAreaOrOverThe
 }
 
 TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason) {
-    WriteBytes("blank.srt", "\r\n \r\n");
+    WriteBytes("blank.srt", "\r\n \r\n"), WriteBytes("text.txt", "Just some text\nno cues\n");
     const struct { std::string file; BOOL batch; int hour; std::string why; } cases[] = {
         {"missing.srt", FALSE, 0, "missing.srt: cannot be opened"},
         {m_dir, TRUE, 0, m_dir.substr(m_dir.rfind('\\') + 1) + ": cannot be opened"},  // a folder
         {m_dir + "\\blank.srt", TRUE, 0, "blank.srt: holds no subtitles"},
         {"blank.srt", FALSE, 1, "blank.srt: holds no subtitles from 1:00:00,000 on"},
+        {"text.txt", FALSE, 0, "text.txt: holds no subtitles"},  // it opens; at the first tick nothing can show
     };
     for (const auto& row : cases) {
         m_panel->m_bBatch = row.batch;
         SetDlgItemInt(*m_panel, IDC_HOUR, row.hour, FALSE);
         CSubtitleWnd* p = Start(row.file.c_str());
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->Text(), AfxLoadString(IDS_BANNER) + "\n" + row.why);
+        const std::string want = AfxLoadString(IDS_BANNER) + "\n" + row.why;
+        MSG msg;
+        for (const DWORD end = GetTickCount() + 3000; p->Text() != want && GetTickCount() < end; Sleep(5))
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        EXPECT_EQ(p->Text(), want);
         SendMessageA(*p, WM_CLOSE, 0, 0);
     }
 }
@@ -109,6 +119,28 @@ TEST_F(Overlay, FailedCreationLeavesNothingBehind) {
     CSubtitleWnd* p = Start();  // nothing dangles: a working overlay, see-through in batch mode
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(!p->IsFramed() && !StartEnabled());
+}
+
+// A status line wider than the overlay wraps: it leaves as many pixels drawn as on one wide line, none at the edges.
+TEST(StatusLine, ALineWiderThanTheOverlayWrapsAndIsCutAtNeitherEnd) {
+    CStatusLine status;
+    status.Show("Keys held by another program: Ctrl+Alt+Space, Ctrl+Alt+Right, Ctrl+Alt+Shift+Left, Ctrl+Alt+T");
+    auto drawn = [&](int width) {  // the text's black pixels on white: in all, and in the outermost columns
+        BITMAPINFO bi{{sizeof bi.bmiHeader, width, -200, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        uint32_t* px = nullptr;
+        CDC dc(CreateCompatibleDC(nullptr));
+        HGDIOBJ bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&px), nullptr, 0);
+        HGDIOBJ old = dc.SelectObject(bitmap);
+        std::fill(px, px + width * 200, 0xFFFFFFu);
+        status.Draw(dc, RECT{0, 0, width, 200}, {-40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, "Tahoma"});
+        GdiFlush();
+        std::pair<int, int> n{0, 0};
+        for (int i = 0; i < width * 200; ++i)
+            if (!(px[i] & 0xFFFFFF)) ++n.first, n.second += i % width == 0 || i % width == width - 1;
+        return dc.SelectObject(old), DeleteObject(bitmap), DeleteDC(dc), n;
+    };
+    const auto wide = drawn(3000);
+    EXPECT_TRUE(wide.first > 1000 && drawn(400) == std::make_pair(wide.first, 0)) << wide.first;
 }
 
 }  // namespace
