@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""Golden tests of srtdump's own part: output format, escaping, arguments.
+"""Golden tests of srtdump's own part (output format, escaping, arguments): exit status and standard output
+against EXPECTED_DIR/<case>.expected. SRTDUMP_COMMAND may start with an emulator (wine) before the program.
 
-  srtdump_golden.py check WORK_DIR EXPECTED_DIR [--update] -- SRTDUMP_COMMAND...
-      Compares exit status and standard output with EXPECTED_DIR/<case>.expected.
-  srtdump_golden.py compare WORK_DIR COUNT OTHER_SRTDUMP -- SRTDUMP_COMMAND...
-      Requires identical bytes from both programs on COUNT generated files.
-SRTDUMP_COMMAND may start with an emulator (wine) before the program.
+  srtdump_golden.py WORK_DIR EXPECTED_DIR [--update] -- SRTDUMP_COMMAND...
 """
-import random
 import subprocess
 import sys
 from pathlib import Path
@@ -27,11 +23,6 @@ CASES = {
 }
 
 
-def run(command, path, extra):
-    result = subprocess.run(command + ([] if extra is None else [str(path)] + extra), capture_output=True, timeout=120)
-    return result.returncode, result.stdout, result.stderr
-
-
 def check(work, expected_dir, command, update):
     failures = 0
     for name, (data, extra) in CASES.items():
@@ -39,7 +30,8 @@ def check(work, expected_dir, command, update):
         path.unlink(missing_ok=True)
         if data is not None:
             path.write_bytes(data)
-        status, out, err = run(command, path, extra)
+        run = subprocess.run(command + ([] if extra is None else [str(path)] + extra), capture_output=True, timeout=120)
+        status, out, err = run.returncode, run.stdout, run.stderr
         # A failure: one line on stderr and nothing on stdout; else nothing on stderr.
         err_lines = err.replace(b"\r\n", b"\n").splitlines()
         stderr_ok = (len(err_lines) == 1 and err_lines[0].strip() and not out) if status == 2 else not err
@@ -55,48 +47,10 @@ def check(work, expected_dir, command, update):
     return 1 if failures else 0
 
 
-def generated(seed, size):
-    """A SubRip-like file with noise: cues in several shapes and line ends, noise, long lines."""
-    rnd = random.Random(seed)
-    pieces, number = [b"\xef\xbb\xbf"] if rnd.randrange(3) == 0 else [], 1
-    stamp = lambda t: "%02d:%02d:%02d,%03d" % (t // 3600000, t // 60000 % 60, t // 1000 % 60, t % 1000)
-    while sum(map(len, pieces)) < size:
-        kind = rnd.randrange(10)
-        if kind < 7:
-            ms = number * 1000 + rnd.randrange(500)
-            text = "\n".join(f"line {number}.{k} " + "w" * rnd.randrange(30) for k in range(1 + rnd.randrange(3)))
-            piece = f"{number}\n{stamp(ms)} --> {stamp(ms + 800)}\n{text}\n\n".encode()
-            piece = piece.replace(b"\n", b"\r\n") if rnd.randrange(2) else piece
-        elif kind < 9:
-            piece = bytes(rnd.choice(b"0123456789 \t\r\n\x1a:,->+.xZ\xff\x00\\") for _ in range(rnd.randrange(40)))
-        else:
-            piece = b"y" * (400 + rnd.randrange(300))
-        pieces.append(piece)
-        number += 1
-    return b"".join(pieces)
-
-
-def compare(work, count, other, command):
-    failures = 0
-    for i in range(count):
-        path, offset = work / f"generated_{i}.srt", ["0", "5000", "20000"][i % 3]
-        path.write_bytes(generated(i, 2000 + 8000 * i))
-        mine, theirs = run(command, path, [offset]), run([other], path, [offset])
-        failures += mine != theirs
-        print(f"{'FAIL' if mine != theirs else 'ok  '} {path.name} offset {offset}: {mine[1].count(b'cue ')} cues")
-    return 1 if failures else 0
-
-
-def main(argv):
-    if "--" not in argv:
-        return print(__doc__) or 2
-    split = argv.index("--")
-    options, command = [o for o in argv[1:split] if o != "--update"], argv[split + 1:]
-    Path(options[1]).mkdir(parents=True, exist_ok=True)
-    if options[0] == "check":
-        return check(Path(options[1]), Path(options[2]), command, "--update" in argv[1:split])
-    return compare(Path(options[1]), int(options[2]), options[3], command)
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    if "--" not in sys.argv:
+        sys.exit(print(__doc__) or 2)
+    split = sys.argv.index("--")
+    work, expected = (Path(o) for o in sys.argv[1:split] if o != "--update")
+    work.mkdir(parents=True, exist_ok=True)
+    sys.exit(check(work, expected, sys.argv[split + 1:], "--update" in sys.argv[1:split]))
