@@ -35,14 +35,18 @@ public:
     size_t m_pos = 0, m_maxChunk = SIZE_MAX, m_capacity = SIZE_MAX;
 };
 
-// The archive error's cause when the load fails, -1 when the record loads.
-inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {
-    CArchive ar(&file, CArchive::load);
+// The archive error's cause when f throws one, else -1.
+template <typename F> int ArchiveCause(F f) {
     try {
-        return record.SerializeRecord(ar), -1;
+        return f(), -1;
     } catch (const CArchiveException& e) {
         return e.m_cause;
     }
+}
+
+inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {
+    CArchive ar(&file, CArchive::load);
+    return ArchiveCause([&] { record.SerializeRecord(ar); });
 }
 
 inline std::vector<uint8_t> StoreRecord(CSettingsRecord record) {

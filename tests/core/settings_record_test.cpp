@@ -76,12 +76,7 @@ TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas) {
         CSettingsRecord r = example;
         r.m_strFile.assign(c.path, 'p');
         CArchive ar(&file, CArchive::store);
-        int cause = -1;
-        try {
-            r.SaveRecord(ar, file);
-        } catch (const CArchiveException& e) {
-            cause = e.m_cause;
-        }
+        const int cause = ArchiveCause([&] { r.SaveRecord(ar, file); });
         EXPECT_TRUE(cause == CArchiveException::writeFailed && file.m_data == c.before) << c.path << " " << cause;
     }
 }
@@ -126,11 +121,8 @@ TEST(ArchiveStrings, LoadingAcceptsEveryPrefixFormAndRejectsBadOnes) {
         CArchive ar(&file, CArchive::load);
         std::string s = "kept";
         g_largestAllocation = 0;
-        try {
-            ar >> s;
-        } catch (const CArchiveException& e) {
-            s += ", cause " + std::to_string(e.m_cause);
-        }
+        if (const int cause = ArchiveCause([&] { ar >> s; }); cause != -1)
+            s += ", cause " + std::to_string(cause);
         EXPECT_EQ(s, c.loaded) << "row " << &c - cases;
         EXPECT_LT(g_largestAllocation, 64 * 1024u) << "memory grows with the bytes read, not with the claim";
     }
