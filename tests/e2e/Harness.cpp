@@ -143,13 +143,6 @@ void SendKeys(const std::vector<WORD>& keys) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
-void TypeText(const std::wstring& text) {
-    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
-    for (size_t i = 0; i < input.size(); ++i)
-        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 void ClickAt(POINT at, DWORD time) {
     SetCursorPos(at.x, at.y);
     INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
@@ -170,35 +163,40 @@ RECT ClientScreenRect(HWND hwnd) {
     return MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
 }
 
-size_t CountPixels(const RECT& area, COLORREF colour) {
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    if (w <= 0 || h <= 0) return 0;
+std::vector<uint32_t> ScreenPixels(const RECT& area) {
+    const int w = std::max(0L, area.right - area.left), h = std::max(0L, area.bottom - area.top);
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(bits);
-    const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    const auto n = std::count_if(px, px + w * h, [&](uint32_t p) { return (p & 0xFFFFFF) == want; });
-    SelectObject(mem, old), DeleteObject(dib), DeleteDC(mem), ReleaseDC(nullptr, screen);
-    return static_cast<size_t>(n);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY), SelectObject(mem, old);
+    BITMAPINFO bi{{sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    GetDIBits(mem, bitmap, 0, h, px.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(mem), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
+    for (uint32_t& p : px) p &= 0xFFFFFF;
+    return px;
+}
+
+size_t CountPixels(const RECT& area, COLORREF colour) {
+    const std::vector<uint32_t> px = ScreenPixels(area);
+    return std::count(px.begin(), px.end(), RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
 }
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
-    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(colour);  // a class per colour
+    static int count = 0;  // a class of its own, whose brush Paint changes
+    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(++count);
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = name.c_str();
-    RegisterClassW(&wc);  // fails harmlessly when registered before
+    RegisterClassW(&wc);
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-    // The class's brush anew (a test may have repainted it), owned by the class from here on.
+    Paint(colour), ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
+
+void SolidWindow::Paint(COLORREF colour) const {
     DeleteObject(reinterpret_cast<HBRUSH>(
         SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)))));
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 const std::wstring& Program::UnderTest() { return g_program; }

@@ -55,19 +55,20 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
-void TypeText(const std::wstring& text);  // each character typed as a key of its own (KEYEVENTF_UNICODE)
 void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
 bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+std::vector<uint32_t> ScreenPixels(const RECT& area);  // 0x00RRGGBB, row by row
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// A window of the harness's own filled with one colour.
+// A window of the harness's own filled with one colour, repainted in another by Paint.
 struct SolidWindow {
     SolidWindow(const RECT& rect, COLORREF colour);
     ~SolidWindow() { DestroyWindow(hwnd); }
+    void Paint(COLORREF colour) const;
     HWND hwnd;
 };
 

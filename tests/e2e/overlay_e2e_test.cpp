@@ -9,7 +9,8 @@
 namespace e2e {
 namespace {
 
-constexpr COLORREF kBackdrop = RGB(30, 160, 90), kFilm = RGB(40, 60, 200);
+constexpr COLORREF kBackdrop = RGB(30, 160, 90), kFilm = RGB(40, 60, 200), kNewFilm = RGB(200, 200, 200);
+constexpr COLORREF kOutline = RGB(255, 255, 0);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 const RECT kWhere{300, 500, 900, 720};
@@ -29,6 +30,18 @@ protected:
         return CountPixels(r, kText);
     }
     static size_t Area(const RECT& r) { return static_cast<size_t>(r.right - r.left) * (r.bottom - r.top); }
+    // The bounding box of the screen pixels of one colour in area; `one`: one of them.
+    static RECT Bounds(const RECT& area, COLORREF colour, POINT* one = nullptr) {
+        const std::vector<uint32_t> px = ScreenPixels(area);
+        RECT r{area.right, area.bottom, area.left - 1, area.top - 1};
+        for (size_t i = 0; i < px.size(); ++i)
+            if (px[i] == RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour))) {
+                const POINT p{area.left + LONG(i % (area.right - area.left)), area.top + LONG(i / (area.right - area.left))};
+                r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y)};
+                if (one) *one = p;
+            }
+        return r;
+    }
     // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
     int Shown(HWND overlay) const { return Red(overlay, 0) + Red(overlay, 1) ? 2 : Red(overlay, 2) ? 1 : 0; }
 };
@@ -65,18 +78,13 @@ TEST_F(OverlayTest, CuesAppearAndClearOnTimeFromTheStartPointThenTheBannerReturn
     ExitAndWait();
 }
 
-// A path outside the ANSI code page typed into the file field as a user types it: Start plays the file, Exit saves
-// the path in its UTF-16 form, and the next run shows it.
-TEST_F(OverlayTest, APathTypedOutsideTheCodePageIsPlayedSavedAndShownAgain) {
-    const std::wstring path = folder.FilePath(L"\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt");  // no code page holds both
+// A path outside the ANSI code page in the file field: Start plays the file, Exit saves the path in its UTF-16 form,
+// and the next run shows it.
+TEST_F(OverlayTest, APathOutsideTheCodePageIsPlayedSavedAndShownAgain) {
+    const std::wstring path = folder.FilePath(L"\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt");  // in no code page
     PrepareOverlay(kCues, kWhere), folder.Write(path.substr(folder.path.size() + 1), Bytes(kCues.begin(), kCues.end()));
     Launch();
-    SetItemText(panel, IDC_FILE, L""), SetForegroundWindow(panel);
-    PostMessageW(panel, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(panel, IDC_FILE)), TRUE);
-    ASSERT_TRUE(WaitUntil("the panel in front", [&] { return GetForegroundWindow() == panel; }, 3000));
-    Pump(100), TypeText(path);
-    ASSERT_TRUE(WaitUntil("the typed path in the field", [&] { return ItemText(panel, IDC_FILE) == path; }))
-        << Narrow(ItemText(panel, IDC_FILE));
+    SetItemText(panel, IDC_FILE, path);
     HWND overlay = StartOverlay();
     ASSERT_TRUE(overlay && WaitUntil("a cue of the file", [&] { return Shown(overlay) == 1; }));
     ExitAndWait();
@@ -124,61 +132,33 @@ TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) 
     ExitAndWait();
 }
 
-// What shows through is what is on the screen: a film window over the backdrop covers the overlay's left part.
-TEST_F(OverlayTest, BatchModeMinimisesThePanelAndPlaysSeeThroughOverTheWindowsBeneath) {
+// Batch mode: the panel minimised, the overlay see-through at its saved rectangle over the windows beneath (a film
+// window over the left part of a backdrop), Start disabled. Either kind leaves the keyboard to another program
+// while the cues change. The copying kind keeps the picture it took while no cue changes; the live kind follows
+// the film and outlines the text all round. A double click (the live kind's on a pixel of the text) frames it again.
+TEST_F(OverlayTest, BatchModePlaysSeeThroughOverTheWindowsBeneathAndLeavesTheKeyboard) {
     const RECT where{350, 420, 950, 640};
-    SolidWindow backdrop(RECT{300, 380, 1000, 700}, kBackdrop), film(RECT{300, 380, 650, 700}, kFilm);
-    SetWindowPos(film.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    PrepareOverlay(kCues, where);
-    Launch(L"batchmode");
-    HWND overlay = app->WaitForCaption(kCaption);
-    ASSERT_NE(overlay, nullptr);
-    EXPECT_TRUE(WaitUntil("the panel minimised", [&] { return IsIconic(panel) != FALSE; }));
-    EXPECT_EQ(Style(overlay) & kFrame, 0) << "see-through from the start";
-    EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST), WS_EX_TRANSPARENT | WS_EX_TOPMOST);
-    EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
-
-    // The windows beneath are the background, each part in its colour; a cue shows over them.
-    RECT left = ClientScreenRect(overlay), right = left;
-    left.right = right.left = 650;
-    auto beneath = [&] {
-        return CountPixels(left, kFilm) > Area(left) * 8 / 10 && CountPixels(right, kBackdrop) > Area(right) * 8 / 10;
-    };
-    EXPECT_TRUE(WaitUntil("the windows beneath, each in its colour", beneath));
-    EXPECT_TRUE(WaitUntil("a cue over the windows beneath", [&] { return Shown(overlay) == 1; }));
-    EXPECT_TRUE(beneath());
-
-    // A double click frames it again at the same outer rectangle.
-    PostMessageW(overlay, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
-    EXPECT_TRUE(WaitUntil("a frame", [&] { return (Style(overlay) & kFrame) == kFrame; }));
-    EXPECT_TRUE(!(ExStyle(overlay) & WS_EX_TRANSPARENT) && SameRect(where, WindowRect(overlay)));
-    ExitAndWait();
-}
-
-TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverlay) {
-    PrepareOverlay(kCues, kWhere, {0, 60, 0, 0});
-    Launch(L"batchmode");
-    ExpectMessage(L"59", {panel});
-    EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
-    Pump(500);
-    EXPECT_TRUE(app->Windows() == std::vector<HWND>{panel} && StartEnabled()) << "no overlay";
-}
-
-// See-through of either kind never takes the keyboard: a window of another program keeps the focus and gets
-// every key typed while the cues change.
-TEST_F(OverlayTest, SeeThroughNeverTakesTheKeyboardFromAnotherProgram) {
-    std::string cues;  // a cue of 200 ms every 400 ms from 1 s on: two changes each
+    std::string cues;  // a cue of 200 ms every 400 ms from 1 s on, then one that stays from 5 s on
     char cue[64];
     for (int ms = 1000; ms < 4200; ms += 400)
         cues.append(cue, snprintf(cue, sizeof cue, "1\n00:00:%02d,%03d --> 00:00:%02d,%03d\nMMMM\n\n", ms / 1000,
                                   ms % 1000, (ms + 200) / 1000, (ms + 200) % 1000));
-    for (const std::string ini : {"", "[Options]\nLiveSeeThrough=1\n"}) {  // the copying kind, the live kind
-        SCOPED_TRACE(ini);
-        PrepareOverlay(cues, kWhere), folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()}), Launch(L"batchmode");
+    cues += "9\n00:00:05,000 --> 00:10:00,000\nMMMM\n\n";
+    SolidWindow backdrop(RECT{300, 380, 1000, 700}, kBackdrop), film(RECT{300, 380, 650, 700}, kFilm);
+    SetWindowPos(film.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const bool live : {false, true}) {
+        SCOPED_TRACE(live ? "live" : "copying");
+        const std::string ini = live ? "[Options]\nLiveSeeThrough=1\nOutline=1\nOutlineWidth=4\nOutlineColor=#FFFF00" : "";
+        PrepareOverlay(cues, where), folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()}), film.Paint(kFilm);
+        Launch(L"batchmode");
         HWND overlay = app->WaitForCaption(kCaption), typist = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE,
                                                                                40, 40, 400, 30, 0, 0, 0, 0);
         ASSERT_TRUE(overlay && WaitUntil("see-through", [&] { return (Style(overlay) & kFrame) == 0; }));
-        EXPECT_EQ((ExStyle(overlay) & WS_EX_LAYERED) != 0, !ini.empty());
+        EXPECT_TRUE(WaitUntil("the panel minimised", [&] { return IsIconic(panel) != FALSE; }));
+        EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_LAYERED),
+                  WS_EX_TOPMOST | (live ? WS_EX_LAYERED : WS_EX_TRANSPARENT));
+        EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
+
         SetForegroundWindow(typist);
         ASSERT_TRUE(WaitUntil("the typist window in front with the focus", [&] { return GetForegroundWindow() == typist && GetFocus() == typist; }, 3000));
         std::wstring typed;
@@ -190,8 +170,40 @@ TEST_F(OverlayTest, SeeThroughNeverTakesTheKeyboardFromAnotherProgram) {
         wchar_t got[64] = L"";
         GetWindowTextW(typist, got, 64), DestroyWindow(typist);
         EXPECT_TRUE(changes >= 8 && got == typed) << changes << " changes; typed: " << Narrow(got);
+
+        RECT left = ClientScreenRect(overlay), right = left;
+        left.right = right.left = 650;
+        auto beneath = [&](COLORREF colour) {
+            return CountPixels(left, colour) > Area(left) * 8 / 10 && CountPixels(right, kBackdrop) > Area(right) * 8 / 10;
+        };
+        ASSERT_TRUE(WaitUntil("the cue that stays over the windows beneath, each in its colour",
+                              [&] { return Shown(overlay) == 1 && beneath(kFilm); }, 3000));
+        Pump(1000), film.Paint(kNewFilm), Pump(live ? 0 : 1500);  // settled, no cue changes
+        EXPECT_TRUE(WaitUntil(live ? "the film's new colour live" : "the old picture kept",
+                              [&] { return beneath(live ? kNewFilm : kFilm); }, live ? kTimeout : 0));
+        if (live) {
+            POINT onText{};
+            const RECT client = ClientScreenRect(overlay), text = Bounds(client, kText, &onText),
+                       outline = Bounds(client, kOutline);
+            EXPECT_TRUE(outline.left <= text.left - 3 && outline.top <= text.top - 3 && outline.right >= text.right + 3 &&
+                        outline.bottom >= text.bottom + 3) << "all round";
+            ClickAt(onText), ClickAt(onText);  // a real double click on a pixel of the text
+        } else {
+            PostMessageW(overlay, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
+        }
+        EXPECT_TRUE(WaitUntil("a frame", [&] { return (Style(overlay) & kFrame) == kFrame; }));
+        EXPECT_TRUE(!(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_LAYERED)) && SameRect(where, WindowRect(overlay)));
         ExitAndWait();
     }
+}
+
+TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverlay) {
+    PrepareOverlay(kCues, kWhere, {0, 60, 0, 0});
+    Launch(L"batchmode");
+    ExpectMessage(L"59", {panel});
+    EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
+    Pump(500);
+    EXPECT_TRUE(app->Windows() == std::vector<HWND>{panel} && StartEnabled()) << "no overlay";
 }
 
 // The live-control keys pressed as a user presses them, from another program.
