@@ -33,8 +33,8 @@ TEST(SrtReader, Files) {
                       c = Cue(3, "00:00:05,000 --> 00:00:06,000", "C");
     const struct { std::string bytes; double offset; std::string played; } cases[] = {
         {Crlf(Cue(1, "00:00:01,000 --> 00:00:02,500", "Hello\nWorld")), 0, "1 1000 2500 [Hello\nWorld]\nend"},
-        {Cue(1, "01:02:03,456 --> 01:02:04,000", "T"), 0, "1 3723456 3724000 [T]\nend"},
-        {Cue(1, "00:00:01,5 --> 00:00:02,05", "T"), 0, "1 1005 2005 [T]\nend"},  // a plain count of ms
+        {Cue(1, "01:02:03,456 --> 01:02:04,000", "T"), 0, "1 3723456 3724000 [T]\nend"},  // below: a plain count of ms
+        {Cue(1, "00:00:01,5 --> 00:00:02,05", "T"), 0, "1 1005 2005 [T]\nend"},
         {Cue(1, "-1:00:00,000 --> 2147483647:59:59,999", "T"), -1e18, "1 -3600000 7730941132799999 [T]\nend"},
         {Cue(9, "00:00:05,000 --> 00:00:06,000", "A\n\n") + b, 0, "9 5000 6000 [A]\n2 3000 4000 [B]\nend"},
         // A dot for the comma: the rest of the header becomes text, the millisecond values stay.
@@ -45,21 +45,18 @@ TEST(SrtReader, Files) {
         // A separator line holding a space, and a cue without text, take in the next block.
         {kHead + "A\n \n" + b + c, 0, "1 1000 2000 [A\n \n2\n00:00:03,000 --> 00:00:04,000\nB]\n3 5000 6000 [C]\nend"},
         {kHead + "\n" + b + c, 0, "1 1000 2000 [2\n00:00:03,000 --> 00:00:04,000\nB]\n3 5000 6000 [C]\nend"},
-        // 600 characters: 498 kept, the rest of the block skipped up to its empty line (also one that
-        // the 500th read begins).
+        // 600 characters: 498 kept, the rest skipped up to the block's empty line (also one the 500th read begins).
         {kHead + std::string(600, 'a') + "\n\n" + b, 0, "1 1000 2000 [" + a498 + "]\n2 3000 4000 [B]\nend"},
         {kHead + std::string(499, 'a') + "\n\n" + b, 0, "1 1000 2000 [" + a498 + "]\n2 3000 4000 [B]\nend"},
         {kHead + b497 + "c\n\n" + b, 0, "1 1000 2000 [" + b497 + "c]\n2 3000 4000 [B]\nend"},
         {kHead + std::string("Hel\0lo\n\n", 8) + b, 0, "1 1000 2000 [Hel]\n2 3000 4000 [B]\nend"},
         {kHead + "\xFF\xC3\xA9\r\t\x01\n\n", 0, "1 1000 2000 [\xFF\xC3\xA9\r\t\x01]\nend"},
-        // A UTF-8 byte-order mark at the start is skipped.
-        {"\xEF\xBB\xBF" + Crlf(kHead + "Hello\n\n"), 0, "1 1000 2000 [Hello]\nend"},
-        {"\xEF\xBB\xBF", 0, "not opened"},
+        // A UTF-8 byte-order mark at the start is skipped; Ctrl-Z ends the file.
+        {"\xEF\xBB\xBF" + Crlf(kHead + "Hello\n\n"), 0, "1 1000 2000 [Hello]\nend"}, {"\xEF\xBB\xBF", 0, "not opened"},
+        {kHead + "A\x1A" "B\n\n" + b, 0, "1 1000 2000 [A] <end"}, {"\x1A" + kHead + "A\n\n", 0, "not opened"},
         // The start offset skips the cues that start before it, also one still on screen then.
         {kThreeCues, 2000, "2 5000 7000 [Two\nlines]\n3 8250 9000 [Three]\nend"},
-        {kThreeCues, 8250, "3 8250 9000 [Three]\nend"},
-        {kThreeCues, 8251, "not opened"},
-        {"", 0, "not opened"},
+        {kThreeCues, 8250, "3 8250 9000 [Three]\nend"}, {kThreeCues, 8251, "not opened"}, {"", 0, "not opened"},
         {kHead + " \r\n\t\n\n  ", 0, "not opened"},  // the header read where the skip stops meets the end
         // The last block: with an empty line, a single line end, no line end.
         {kThreeCues, 0, "1 1000 3500 [One]\n2 5000 7000 [Two\nlines]\n3 8250 9000 [Three]\nend"},
@@ -68,9 +65,6 @@ TEST(SrtReader, Files) {
         {kHead + a498 + "e", 0, "1 1000 2000 [" + a498 + "e] <end"},  // the 500th read meets the end
         {kHead + a498 + "\r\n", 0, "1 1000 2000 [" + a498 + "] <end"},
         {kHead + std::string(500, 'a'), 0, "1 1000 2000 [" + a498 + "] <end"},
-        // Ctrl-Z ends the file.
-        {kHead + "A\x1A" "B\n\n" + b, 0, "1 1000 2000 [A] <end"},
-        {"\x1A" + kHead + "A\n\n", 0, "not opened"},
     };
     for (const auto& row : cases)
         EXPECT_EQ(Play(row.bytes, row.offset), row.played) << "row " << &row - cases;
