@@ -64,23 +64,21 @@ TEST_F(ControlPanel, FieldsAreReadInOrderAndTheFirstRefusalIsReportedWithTheFocu
     dlg.DestroyWindow();
 }
 
-// Sets (+i) or clears (-i) Linux's immutable flag on Kelvane.DAT by chattr through start.exe, run outside
-// the test folder. Wine's handle of a Unix child may never signal: this polls up to 5 s. False outside Wine.
+// Sets (+i) or clears (-i) Linux's immutable flag on Kelvane.DAT by chattr through start.exe, run outside the test
+// folder; polls up to 5 s, as Wine's handle of a Unix child may never signal. False outside Wine.
 bool Chattr(const char* flag) {
     auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
     char* path = unixName ? unixName(L"Kelvane.DAT") : nullptr;
-    if (!path)
-        return false;
-    std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + path + "\"";
+    std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + (path ? path : "") + "\"";
     STARTUPINFOA si{};
     PROCESS_INFORMATION pi{};
     si.cb = sizeof si;
-    if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, "C:\\", &si, &pi))
+    if (path && CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, "C:\\", &si, &pi))
         CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-    for (int i = 0; i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
+    for (int i = 0; path && i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
         Sleep(100);
-    return HeapFree(GetProcessHeap(), 0, path), true;
+    return path && HeapFree(GetProcessHeap(), 0, path);
 }
 
 // Exit then saves the fields' defaults and the panel's font over the damage.
@@ -118,11 +116,7 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten) {
     SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
     const struct Restore {
         bool immutable = Writable("Kelvane.DAT") && Chattr("+i");
-        ~Restore() {
-            if (immutable)
-                Chattr("-i");
-            SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_NORMAL);
-        }
+        ~Restore() { (immutable && Chattr("-i")), SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_NORMAL); }
     } restore;
     if (Writable("Kelvane.DAT"))
         GTEST_SKIP() << "neither the read-only attribute nor chattr +i makes the file unwritable here";
