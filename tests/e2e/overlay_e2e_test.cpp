@@ -13,9 +13,8 @@ constexpr COLORREF kOutline = RGB(255, 255, 0);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 const RECT kWhere{300, 500, 900, 720};
-// Two one-line cues, the file ending without an empty line; two cues after a while, for live control.
+// Two one-line cues, the file ending without an empty line.
 const std::string kCues = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01,300 --> 00:00:01,800\nWWWW";
-const char kLiveCues[] = "1\n00:00:30,000 --> 00:01:00,000\nMMMM\n\n2\n00:02:00,000 --> 00:02:30,000\nWWWW\n\n";
 
 class OverlayTest : public KelvaneTest {
 protected:
@@ -162,9 +161,13 @@ TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverl
     EXPECT_TRUE(app->Windows() == std::vector<HWND>{panel} && StartEnabled()) << "no overlay";
 }
 
-// The live-control keys pressed as a user presses them, from another program.
-TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
-    PrepareOverlay(kLiveCues, RECT{300, 300, 900, 720}), Launch();  // the banner's wrapped lines stay below the status
+// The live-control keys pressed as a user presses them, from another program, and the overlay's menu commands.
+// Last a rate preset takes the subtitles to where this point of the film belongs: from 1:00:00, a few seconds of
+// film x 25 x 1001 / 24000 plus the delay is past the short cue, in the wide one.
+TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackTheDelayAndTheRate) {
+    PrepareOverlay("1\n01:00:30,000 --> 01:01:00,000\nMMMM\n\n2\n01:02:40,000 --> 01:04:00,000\n" + std::string(14, 'W'),
+                   RECT{300, 300, 900, 720}, {1, 0, 0, 0});  // the banner's wrapped lines stay below the status
+    Launch();
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'T'));  // held here: Kelvane must skip it
     HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
@@ -172,7 +175,7 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     EXPECT_TRUE(WaitUntil("the status naming the key it could not have", [&] { return Red(overlay, 0) > 0; }));
     EXPECT_TRUE(WaitUntil("then only the banner", [&] { return Red(overlay, 0) == 0 && Red(overlay, 1) > 0; }));
 
-    // Next cue: the first one (at 0:30) at once, and the delay that brings it here in the Delay field.
+    // Next cue: the first one (at 1:00:30) at once, and the delay that brings it here in the Delay field.
     SendKeys({VK_CONTROL, VK_MENU, VK_DOWN});
     ASSERT_TRUE(WaitUntil("the first cue and a delay in the Delay field", [&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0 && ItemText(panel, IDC_DELAY) != L"0"; }));
     const int delay = std::stoi(ItemText(panel, IDC_DELAY));
@@ -185,30 +188,17 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
     SendKeys({VK_CONTROL, VK_MENU, VK_SPACE}), Pump(2500);  // pause: "Paused" stays
     EXPECT_GT(Red(overlay, 0), 0u);
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_PAUSE, 0);
-    EXPECT_TRUE(WaitUntil("no status after resuming", [&] { return Red(overlay, 0) == 0; }));
+    EXPECT_TRUE(WaitUntil("no status after resuming, then the first cue again", [&] { return Red(overlay, 0) == 0 && Red(overlay, 2) > 0; }));
+    const size_t narrow = Red(overlay, 2);
+    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_RATE_FIRST + 1, 0);  // 23.976 -> 25
+    EXPECT_TRUE(WaitUntil("the wide cue", [&] { return Red(overlay, 2) > 2 * narrow; })) << narrow;
 
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_CLOSE, 0);
     EXPECT_TRUE(WaitUntil("the overlay closed", [&] { return !IsWindow(overlay); }));
     EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "released with the overlay";
     UnregisterHotKey(nullptr, 1), UnregisterHotKey(nullptr, 2);
     ExitAndWait();
-    EXPECT_EQ(Saved().delay, delay + 900);
-}
-
-// Started at 1:00:00, a rate preset takes the subtitles to where this point of the film belongs: film 1:00:02 x
-// 25 x 1001 / 24000 is about 1:02:36, past the short cue "I" at the start point, in the wide one.
-TEST_F(OverlayTest, ARatePresetShowsTheCueThatBelongsToThisPointOfTheFilm) {
-    PrepareOverlay("1\n01:00:00,200 --> 01:02:00,000\nI\n\n2\n01:02:20,000 --> 01:03:00,000\nWWWWWWWW\n\n", kWhere,
-                   {1, 0, 0, 0});
-    Launch();
-    HWND overlay = StartOverlay();
-    ASSERT_NE(overlay, nullptr);
-    ASSERT_TRUE(WaitUntil("the short cue", [&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0; })) << "the short cue";
-    const size_t narrow = Red(overlay, 2);
-    PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_RATE_FIRST + 1, 0);  // 23.976 -> 25
-    EXPECT_TRUE(WaitUntil("the wide cue", [&] { return Red(overlay, 2) > 4 * narrow; })) << "the wide cue";
-    EXPECT_EQ(ItemText(panel, IDC_DELAY), L"0") << "a rate changes no delay";
-    ExitAndWait();
+    EXPECT_EQ(Saved().delay, delay + 900) << "a rate changes no delay";
 }
 
 // Armed, Escape only disarms, Start disarms and plays, and arming while an overlay plays is refused. A press on
