@@ -16,8 +16,6 @@ CASES = {
     "missing_file": (None, []),
     "escapes": (b"7\n00:00:00,000 --> 00:00:01,000\nback\\slash\ttab\rcr \x01\x1f\x7f \x80\xff caf\xc3\xa9 \"quoted\" ~\n\n"
                 b"8\n00:00:02,000 --> 00:00:03,000\n  lead\n  kept\n\n", []),
-    "overlong_line_then_cue": (b"1\n00:00:01,000 --> 00:00:02,000\n" + b"x" * 5000 + b"\n2\nmore\n\n"
-                               b"3\n00:00:03,000 --> 00:00:04,000\nNext\n\n", []),
     "bad_args_none": (None, None), "bad_args_offset": (THREE, ["12x"]), "bad_args_offset_fraction": (THREE, ["1.5"]),
     "bad_args_too_many": (THREE, ["0", "1"]),
 }
