@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -73,11 +72,6 @@ TempFolder::TempFolder() {
     std::filesystem::create_directory(path);
 }
 
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
 void TempFolder::Write(const std::wstring& name, const Bytes& bytes) const {
     std::ofstream(std::filesystem::path(FilePath(name)), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -117,17 +111,15 @@ int PointsToHeight(int points) {
 }
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
-void SetItemText(HWND dialog, int id, const std::wstring& text) {
-    Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void SetItemText(HWND dialog, int id, const std::wstring& s) { Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, LPARAM(s.c_str())); }
 void Click(HWND dialog, int id) { Send(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 void PressKey(HWND hwnd, UINT vk, bool alt) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    HWND target = GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus ? info.hwndFocus
-                                                                                                       : hwnd;
+    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : hwnd;
     const LPARAM bits = 1 | (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (alt ? 1 << 29 : 0);
     PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, bits);
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
@@ -151,17 +143,6 @@ void ClickAt(POINT at, DWORD time) {
 }
 
 bool Armed(HWND panel) { return WindowText(panel).find(L"Click Play") != std::wstring::npos; }
-
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    return GetWindowRect(hwnd, &r), r;
-}
-
-RECT ClientScreenRect(HWND hwnd) {
-    RECT r{};
-    GetClientRect(hwnd, &r);
-    return MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
-}
 
 std::vector<uint32_t> ScreenPixels(const RECT& area) {
     const int w = std::max(0L, area.right - area.left), h = std::max(0L, area.bottom - area.top);
@@ -280,8 +261,8 @@ void KelvaneTest::ExitAndWait() {
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
-    HWND box;
-    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr);
+    HWND box = app->WaitForMessageBox(except);
+    ASSERT_NE(box, nullptr);
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
     ASSERT_TRUE(WaitUntil("the message box to close at OK", [&] { return !IsWindow(box); }));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,9 +27,9 @@ constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms = kTimeout);
 void Pump(DWORD ms);  // only for "nothing happens" checks
 
-struct TempFolder {
+struct TempFolder {  // a fresh folder, removed at the end
     TempFolder();
-    ~TempFolder();
+    ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
     std::wstring FilePath(const std::wstring& name) const { return path + L"\\" + name; }
     void Write(const std::wstring& name, const Bytes& bytes) const;
     Bytes Read(const std::wstring& name) const;  // empty when missing or held by Kelvane
@@ -59,7 +60,11 @@ void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stam
 bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
-RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
+inline RECT WindowRect(HWND h) { RECT r{}; return GetWindowRect(h, &r), r; }
+inline RECT ClientScreenRect(HWND h) {
+    RECT r{};
+    return GetClientRect(h, &r), MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
+}
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 std::vector<uint32_t> ScreenPixels(const RECT& area);  // 0x00RRGGBB, row by row
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
