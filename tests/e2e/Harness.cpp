@@ -111,7 +111,9 @@ int PointsToHeight(int points) {
 }
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
-void SetItemText(HWND dialog, int id, const std::wstring& s) { Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, LPARAM(s.c_str())); }
+void SetItemText(HWND dialog, int id, const std::wstring& text) {
+    Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 void Click(HWND dialog, int id) { Send(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 

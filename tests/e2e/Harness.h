@@ -1,6 +1,5 @@
 #pragma once
-// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it from outside with Win32
-// messages only, and reads back windows, pixels and the settings file. Destructors clean up.
+// End-to-end harness: the real Kelvane.exe in a fresh folder, driven with Win32 messages and input, read back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -37,8 +36,7 @@ struct TempFolder {  // a fresh folder, removed at the end
     std::wstring path;
 };
 
-// The settings record from its byte layout: six little-endian integers, the path after a one-byte length
-// (short paths only), the rectangle, the 60-byte LOGFONTA.
+// The settings record: six little-endian integers, the path after a one-byte length, the rectangle, a LOGFONTA.
 struct Settings {
     int32_t delay = 0, hour = 0, min = 0, sec = 0, millis = 0;
     uint32_t color = 0;
@@ -77,8 +75,7 @@ struct SolidWindow {
     HWND hwnd;
 };
 
-// A running Kelvane.exe (the program under test, or a copy at `program`) started in folder `dir`, ended by the
-// destructor if still running.
+// Kelvane.exe (or a copy at `program`) started in folder `dir`, ended by the destructor if still running.
 class Program {
 public:
     Program(const std::wstring& dir, const std::wstring& tail = L"", const std::wstring& program = L"");
@@ -97,8 +94,7 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
-// Answer the common dialogs as a user would and press OK. PickFont returns the face it chose, empty when
-// none of its faces is listed.
+// Answer the common dialogs and press OK; PickFont returns the face it chose, empty when none is listed.
 void PickFile(HWND chooser, const std::wstring& path);
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour);
 

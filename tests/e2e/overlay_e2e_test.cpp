@@ -1,6 +1,4 @@
-// The overlay driven from outside: a short subtitle file played while the screen, the overlay's styles and
-// rectangle, and the settings file are watched; live control by hotkeys and menu commands posted to it, and
-// playback started by a synthetic mouse click.
+// The overlay driven from outside, the screen, its styles and rectangle and the settings file watched.
 #include "Harness.h"
 
 #include <algorithm>
@@ -32,9 +30,10 @@ protected:
     static RECT Bounds(const RECT& area, COLORREF colour, POINT* one = nullptr) {
         const std::vector<uint32_t> px = ScreenPixels(area);
         RECT r{area.right, area.bottom, area.left - 1, area.top - 1};
+        const LONG w = area.right - area.left;
         for (size_t i = 0; i < px.size(); ++i)
             if (px[i] == RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour))) {
-                const POINT p{area.left + LONG(i % (area.right - area.left)), area.top + LONG(i / (area.right - area.left))};
+                const POINT p{area.left + LONG(i % w), area.top + LONG(i / w)};
                 r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y)};
                 if (one) *one = p;
             }
@@ -91,6 +90,7 @@ TEST_F(OverlayTest, StartReactivatesClosingEnablesStartAndThePathAndRectangleAre
 // window over the left part of a backdrop), Start disabled. Either kind leaves the keyboard to another program
 // while the cues change. The copying kind keeps the picture it took while no cue changes; the live kind follows
 // the film and outlines the text all round. A double click (the live kind's on a pixel of the text) frames it again.
+// With a value out of range, batch mode says so and plays nothing.
 TEST_F(OverlayTest, BatchModePlaysSeeThroughOverTheWindowsBeneathAndLeavesTheKeyboard) {
     const RECT where{350, 420, 950, 640};
     std::string cues;  // a cue of 200 ms every 400 ms from 1 s on, then one that stays from 5 s on
@@ -150,15 +150,10 @@ TEST_F(OverlayTest, BatchModePlaysSeeThroughOverTheWindowsBeneathAndLeavesTheKey
         EXPECT_TRUE(!(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_LAYERED)) && SameRect(where, WindowRect(overlay)));
         ExitAndWait();
     }
-}
-
-TEST_F(OverlayTest, BatchModeWithAnOutOfRangeValueShowsTheMessageAndMakesNoOverlay) {
-    PrepareOverlay(kCues, kWhere, {0, 60, 0, 0});
-    Launch(L"batchmode");
+    PrepareOverlay(cues, where, {0, 60, 0, 0}), Launch(L"batchmode");  // a value out of range: said, and no overlay
     ExpectMessage(L"59", {panel});
-    EXPECT_TRUE(IsIconic(panel)) << "the panel stays minimised";
     Pump(500);
-    EXPECT_TRUE(app->Windows() == std::vector<HWND>{panel} && StartEnabled()) << "no overlay";
+    EXPECT_TRUE(IsIconic(panel) && app->Windows() == std::vector<HWND>{panel} && StartEnabled()) << "minimised, no overlay";
 }
 
 // The live-control keys pressed as a user presses them, from another program, and the overlay's menu commands.

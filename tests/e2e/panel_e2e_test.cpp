@@ -27,10 +27,9 @@ protected:
     }
 };
 
-// Started with a path on the command line in the document's folder (quoted, blanks inside, as Explorer's "Open with"
-// starts it), Kelvane keeps its settings beside the program: the record saved there is shown with the path over its
-// own, the options there are read and written, typed values are saved over the record byte for byte (the old, longer
-// record's tail stays), and nothing is written in the document's folder.
+// Started in the document's folder with its quoted path, as "Open with" starts it, Kelvane keeps its settings beside
+// the program: the record there is shown with the path over its own, the options there are read and written, typed
+// values are saved over the record byte for byte (the longer old record's tail stays), the document's folder untouched.
 TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOverKeepingTheTail) {
     const std::wstring documents = folder.FilePath(L"films"), program = folder.FilePath(L"Kelvane.exe");
     ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr) && CopyFileW(Program::UnderTest().c_str(), program.c_str(), TRUE));
@@ -103,8 +102,7 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
 }
 
 // The About box opens from the system menu and lists the live-control keys. The choosers change the fields, keeping
-// typed values, and the record; the file chooser moves the current directory, yet the
-// record opened at start-up is saved.
+// typed values, and the record; the file chooser moves the current directory, yet the record opened at start-up is saved.
 TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     CreateDirectoryW(folder.FilePath(L"films").c_str(), nullptr);
     folder.Write(L"films\\movie.srt", Bytes{'1', '\n'});
