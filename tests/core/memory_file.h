@@ -1,8 +1,6 @@
 #pragma once
-// An archive file in memory that hands out at most m_maxChunk bytes per read and is written in place on a
-// disk that holds at most m_capacity bytes of it: a write that would grow it further takes what fits and
-// fails, as on a full disk; and a settings record loaded from and stored to one. Free of GoogleTest, so the
-// fuzz targets use it too.
+// An archive file in memory: at most m_maxChunk bytes per read, at most m_capacity bytes on its "disk" (a write past
+// it takes what fits and fails). Free of GoogleTest, for the fuzz targets too.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,4 @@
-// Playback driven by the film's clock: the schedule's changes, the live commands, the rate presets and the
-// delay they leave, with a steady clock that the test moves.
+// Playback on a steady clock that the test moves: the changes, the live commands, the rates and the delay.
 #include "core/PlaybackController.h"
 #include "core/RatePresets.h"
 

@@ -1,5 +1,4 @@
-// The settings record's bytes (layout, path prefixes, round trips, short files) and the archive's strings (storing
-// the UTF-16 form is checked end to end, in the Windows code page).
+// The settings record's bytes and the archive's strings (the UTF-16 form stored is checked end to end).
 #include "core/SettingsRecord.h"
 
 #include <cstdlib>

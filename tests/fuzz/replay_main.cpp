@@ -1,5 +1,4 @@
-// Runs a fuzz target once over every file of the given folders, so that the ordinary test run replays the seed
-// corpus.
+// Replays a fuzz target's seed corpus (every file of the given folders) in the ordinary test run.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

@@ -1,5 +1,4 @@
-// Feeds arbitrary bytes as a SubRip file through the reader, in the order the playback schedule reads it, and
-// checks what must hold for any input.
+// Arbitrary bytes as a SubRip file, read as the playback schedule reads it: what holds for any input.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

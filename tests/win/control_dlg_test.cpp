@@ -1,6 +1,4 @@
-// The panel in process, in a fresh folder: what its fields accept and where a refusal puts the focus, a
-// read-only settings file that loads but is never written (said once), failed loads, Exit's exchange of
-// every field, and files from outside.
+// The panel in process, in a fresh folder: its fields, settings files it cannot load or write, files from outside.
 #include <windows.h>
 #include <shlobj.h>
 
