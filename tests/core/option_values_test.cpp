@@ -37,14 +37,10 @@ TEST(OptionValues, ValuesReadOrGiveTheirDefaults)
         EXPECT_TRUE(read.bLiveSeeThrough == c.live && read.bOutline == c.outline && read.nOutlineWidth == c.width &&
                     read.crOutline == c.colour && read.bFormattingTags == c.tags) << "row " << &c - cases;
     }
-    COptionValues set;
-    set.bLiveSeeThrough = set.bOutline = set.bFormattingTags = true;
-    set.nOutlineWidth = 6;
-    set.crOutline = 0x00123456;  // blue 0x12, green 0x34, red 0x56
-    Ini ini;
-    EXPECT_TRUE(set.Write([&](const char* key, const std::string& value) { return ini[key] = value, true; }));
-    EXPECT_EQ(ini, (Ini{{"FormattingTags", "1"}, {"LiveSeeThrough", "1"}, {"Outline", "1"}, {"OutlineColor", "#563412"},
-                        {"OutlineWidth", "6"}}));
+    Ini written;  // the second row's options written back
+    EXPECT_TRUE(ReadFrom(cases[1].ini).Write([&](const char* key, const std::string& v) { return written[key] = v, true; }));
+    EXPECT_EQ(written, (Ini{{"FormattingTags", "1"}, {"LiveSeeThrough", "1"}, {"Outline", "1"},
+                            {"OutlineColor", "#ABCDEF"}, {"OutlineWidth", "1"}}));
 }
 
 // The README's Kelvane.ini example, as it stands there (blanks and "; comment" after each value), names every
