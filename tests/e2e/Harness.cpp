@@ -82,12 +82,6 @@ Bytes TempFolder::Read(const std::wstring& name) const {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::optional<uint64_t> TempFolder::FileSize(const std::wstring& name) const {
-    std::error_code missing;
-    const uint64_t size = std::filesystem::file_size(FilePath(name), missing);
-    return missing ? std::nullopt : std::optional<uint64_t>(size);
-}
-
 // Windows is little-endian: integers are copied as they lie in memory.
 Bytes EncodeSettings(const Settings& s) {
     static_assert(sizeof(LOGFONTA) == 60 && sizeof(RECT) == 16, "stored sizes");

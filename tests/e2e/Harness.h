@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +31,6 @@ struct TempFolder {  // a fresh folder, removed at the end
     std::wstring FilePath(const std::wstring& name) const { return path + L"\\" + name; }
     void Write(const std::wstring& name, const Bytes& bytes) const;
     Bytes Read(const std::wstring& name) const;  // empty when missing or held by Kelvane
-    std::optional<uint64_t> FileSize(const std::wstring& name) const;  // also while held
     std::wstring path;
 };
 

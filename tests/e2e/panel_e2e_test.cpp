@@ -85,7 +85,7 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
         SCOPED_TRACE(i);
         Launch();
         if (i == 0) {
-            EXPECT_EQ(folder.FileSize(kSettingsFile), std::optional<uint64_t>(0));
+            EXPECT_TRUE(std::filesystem::is_empty(folder.FilePath(kSettingsFile))) << "a first run's file, empty";
             ExpectFields({L"0", L"", L"0", L"0", L"0", L"0"});
             EXPECT_EQ(app->Windows(), std::vector<HWND>{panel}) << "a first run reports nothing";
         }
@@ -133,7 +133,7 @@ TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     ASSERT_TRUE(WaitUntil("OK to close the font chooser", [&] { return !IsWindow(chooser); }));
     ExitAndWait();
 
-    EXPECT_EQ(folder.FileSize(L"films\\Kelvane.DAT"), std::nullopt);
+    EXPECT_FALSE(std::filesystem::exists(folder.FilePath(L"films\\Kelvane.DAT")));
     const Settings s = Saved();
     EXPECT_EQ(_stricmp(s.file.c_str(), Narrow(path).c_str()), 0) << s.file;
     EXPECT_EQ(std::make_tuple(s.delay, FaceName(s.font), s.font.lfHeight, s.color),
