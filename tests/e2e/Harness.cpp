@@ -14,10 +14,7 @@ namespace {
 std::wstring g_program = L"Kelvane.exe";
 constexpr int kMessageText = 0xFFFF;  // the static that holds a message box's words
 
-std::wstring ClassName(HWND hwnd) {
-    wchar_t name[256] = L"";
-    return GetClassNameW(hwnd, name, 256), name;
-}
+std::wstring ClassName(HWND h) { wchar_t name[256] = L""; return GetClassNameW(h, name, 256), name; }
 
 // Never hangs the harness on a window that does not answer: one that takes seconds fails the test.
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
