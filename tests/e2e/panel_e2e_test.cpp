@@ -58,23 +58,6 @@ TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOv
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents), {}), 1) << "the film alone";
 }
 
-TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
-    const Bytes original = EncodeSettings(Sample());
-    folder.Write(kSettingsFile, original);
-    Launch();
-    Program second(folder.path);
-    HWND box = second.WaitForMessageBox(), panel2;  // that it cannot save this time, before its panel shows
-    ASSERT_NE(box, nullptr);
-    PostClick(box, IDOK);
-    ASSERT_NE(panel2 = second.WaitForPanel(), nullptr);
-    EXPECT_TRUE(ItemText(panel2, IDC_DELAY) == L"0" && ItemText(panel2, IDC_FILE).empty());
-    SetItemText(panel2, IDC_DELAY, L"999");
-    ExitAndWait();  // the first saves its unchanged values and lets the file go
-    PostClick(panel2, IDCANCEL);
-    ASSERT_TRUE(second.WaitForExit()) << "the second instance, at Exit";
-    EXPECT_EQ(folder.Read(kSettingsFile), original);
-}
-
 // A first run creates an empty file at start-up; every way out writes a full record. Armed to start on the next
 // click, Exit, the close button and Alt+F4 disarm and end all the same (Escape only disarms then).
 TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {

@@ -17,6 +17,8 @@ namespace {
 using ControlPanel = TempFolderTest;
 
 const int kFields[] = {IDC_DELAY, IDC_FILE, IDC_MILLIS, IDC_MIN, IDC_SEC, IDC_HOUR};
+const std::string kRecord = std::string("\xDC\x05", 2) + std::string(22, '\0') + "\x0C" "D:\\movie.srt" +
+                            std::string(76, '\0');  // 1500 ms delay and the path, all else zero
 
 bool Writable(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -101,9 +103,7 @@ TEST_F(ControlPanel, FailedLoadReportsAndStartsFromDefaultsAndThePanelsFont) {
 }
 
 TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten) {
-    const std::string record = std::string("\xDC\x05", 2) + std::string(22, '\0') + "\x0C" "D:\\movie.srt" +
-                               std::string(76, '\0');  // 1500 ms delay and the path, all else zero
-    WriteBytes("Kelvane.DAT", record);
+    WriteBytes("Kelvane.DAT", kRecord);
     // Unwritable also for root, whom Wine lets past the read-only attribute; undone even after a failed check.
     SetFileAttributesA("Kelvane.DAT", FILE_ATTRIBUTE_READONLY);
     const struct Restore {
@@ -119,7 +119,21 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten) {
     EXPECT_FALSE(dlg.IsWindowVisible()) << "Exit still closes the panel";
     dlg.DestroyWindow();
     ASSERT_EQ(g_messages.size(), 1u) << "that it will not be saved, once";
-    EXPECT_TRUE(g_messages[0].find("will not be saved this time") != std::string::npos && ReadBytes("Kelvane.DAT") == record);
+    EXPECT_TRUE(g_messages[0].find("will not be saved this time") != std::string::npos && ReadBytes("Kelvane.DAT") == kRecord);
+}
+
+// While another panel (another Kelvane) holds the file, a panel says once that it cannot save, shows the defaults
+// and writes nothing; the first saves its values unchanged.
+TEST_F(ControlPanel, ASecondPanelOnAHeldFileShowsTheDefaultsAndSavesNothing) {
+    WriteBytes("Kelvane.DAT", kRecord);
+    CControlDlg first, second;
+    ASSERT_TRUE(first.Create(IDD_CONTROL, HWND(nullptr)) && second.Create(IDD_CONTROL, HWND(nullptr)));
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_NE(g_messages[0].find("in use by another program"), std::string::npos) << g_messages[0];
+    EXPECT_TRUE(GetDlgItemInt(first, IDC_DELAY, nullptr, TRUE) == 1500 && GetDlgItemInt(second, IDC_DELAY, nullptr, TRUE) == 0);
+    SetDlgItemTextA(second, IDC_DELAY, "999");
+    Exit(first), Exit(second), first.DestroyWindow(), second.DestroyWindow();
+    EXPECT_EQ(ReadBytes("Kelvane.DAT"), kRecord);
 }
 
 TEST_F(ControlPanel, ExitTakesEveryFieldAndTheFailingOneAsFarAsItCan) {
