@@ -219,12 +219,6 @@ HWND Program::WaitForPanel() const {
     return WaitFor("the control panel", [](HWND h) { return Caption(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
 }
 
-HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor("a message box", [&](HWND h) {
-        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
-    });
-}
-
 void PickFile(HWND chooser, const std::wstring& path) {
     // The explorer-style chooser's name field is an edit inside cmb13; older ones use edt1.
     HWND field = GetDlgItem(chooser, edt1);
@@ -254,7 +248,9 @@ void KelvaneTest::ExitAndWait() {
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
-    HWND box = app->WaitForMessageBox(except);
+    HWND box = app->WaitFor("a message box", [&](HWND h) {
+        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
+    });
     ASSERT_NE(box, nullptr);
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);

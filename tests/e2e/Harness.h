@@ -81,14 +81,13 @@ public:
     ~Program();
     testing::AssertionResult WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
-    // A visible dialog of the process with this caption, the panel, or a message box not in `except`; when
-    // none has come in time, nullptr and a failure.
+    // A visible dialog of the process that matches, with this caption, or the panel; when none has come in time,
+    // nullptr and a failure.
+    HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     HWND WaitForCaption(const std::wstring& caption) const;
     HWND WaitForPanel() const;
-    HWND WaitForMessageBox(const std::vector<HWND>& except = {}) const;
 
 private:
-    HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     PROCESS_INFORMATION pi_{};
 };
 
@@ -106,7 +105,7 @@ protected:
     // Start (in `dir`, else the folder) and wait for the panel; Exit and wait.
     void Launch(const std::wstring& tail = L"", const std::wstring& dir = L"", const std::wstring& program = L"");
     void ExitAndWait();
-    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
+    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // a message box not in except
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
     HWND StartOverlay();  // Start clicked: the overlay, or nullptr
