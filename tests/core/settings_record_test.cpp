@@ -81,8 +81,7 @@ TEST(SettingsRecord, SaveThatFailsLeavesTheFileAsItWas) {
     }
 }
 
-// Every allocation of the test program goes through here, so that a test can
-// show that a size read from a file is not trusted.
+// Every allocation of the test program goes through here: a size read from a file must not be trusted.
 static size_t g_largestAllocation = 0;
 void* operator new(size_t size) {
     g_largestAllocation = std::max(g_largestAllocation, size);
