@@ -47,6 +47,7 @@ public:
 
     // What tests read back.
     const std::string& Text() const { return m_strText; }
+    const std::string& Status() const { return m_status.Text(); }
     bool IsFramed() const { return m_bFramed != 0; }
     bool HasTimer() const { return m_nTimer != 0; }
 

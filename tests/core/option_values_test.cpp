@@ -70,4 +70,7 @@ TEST(OptionValues, ReadmeExampleIsRead)
     EXPECT_EQ(read.crOutline, 0x00563412u);
     EXPECT_EQ(ProfileValue("  7;x ; y"), "7;x");
     EXPECT_EQ(ProfileValue("\t; only a comment"), "");
+    for (const auto& [value, kept] : std::map<std::string, bool>{{"p;w", true}, {"a b", true}, {"", true}, {" a", false},
+         {"a\t", false}, {"a ;b", false}, {"\"a\"", false}, {"'a", false}, {"a'", false}})
+        EXPECT_EQ(IsProfileValue(value), kept) << value;
 }

@@ -2,6 +2,7 @@
 // of Kelvane.ini, Check's line, and the worker thread.
 #include <map>
 
+#include "core/OptionValues.h"
 #include "core/PlayerFilmClock.h"
 #include "core/PlayerPages.h"
 #include "tests/core/fake_player.h"
@@ -157,8 +158,11 @@ TEST(PlayerConfig, ReadWriteAndDefaults) {
         {{"Follow", "1"}, {"MpvPipe", "a\\b"}, {"Host", "-x"}, {"MpcPort", "80a"}, {"VlcPort", "-80"}},
         {{"MpvPipe", "\\\\.\\pipe\\"}, {"Host", "a b"}, {"MpcPort", " ; 80"}, {"VlcPassword", " ; none"}},
     };
-    for (const Ini& d : defaults)
+    for (const Ini& d : defaults) {
         EXPECT_TRUE(read(d) == CPlayerConfig()) << d.size();
+        for (const auto& [key, value] : d)  // refused one by one, as the options dialog sets them
+            EXPECT_TRUE(key == "VlcPassword" || !CPlayerConfig().Set(key.c_str(), ProfileValue(value))) << key << value;
+    }
     const CPlayerConfig c = read({{"Follow", " MPV ; the pipe"}, {"MpvPipe", "mpv2  ; mine"}, {"MpcPort", "8000 ;"},
                                   {"VlcPassword", " a b ; comment"}});
     EXPECT_TRUE(c.eFollow == CPlayerConfig::Mpv && c.PipePath() == "\\\\.\\pipe\\mpv2" && c.nMpcPort == 8000 &&

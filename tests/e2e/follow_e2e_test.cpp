@@ -171,8 +171,9 @@ TEST_P(Follow, ThroughTheOptionsPlayPauseSeeksSpeedAndThePlayerQuitting) {
     Pump(2500);
     const Look waiting = LookAt(overlay);
     EXPECT_TRUE(waiting.status > 200 && waiting.cue == kept && !waiting.banner) << waiting.status << " " << waiting.cue;
+    stub->Start();  // found again within the second between tries
+    EXPECT_TRUE(WaitUntil("the player followed again", [&] { return LookAt(overlay).status < 200; }, 2000));
     film.Pause(SteadyNowMs(), false);
-    stub->Start();
     Follows("the player back", 2000);
     EXPECT_TRUE(WaitUntil("the status line clear", [&] { return LookAt(overlay).status == 0; }));
     ExitAndWait();
