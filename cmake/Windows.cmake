@@ -15,7 +15,7 @@ if(NOT kelvane_win_sources)
   return()
 endif()
 add_library(kelvane_win STATIC ${kelvane_win_sources})
-target_link_libraries(kelvane_win PUBLIC kelvane_core user32 gdi32 comdlg32 comctl32 shell32 kernel32 ws2_32)
+target_link_libraries(kelvane_win PUBLIC kelvane_core user32 gdi32 comdlg32 comctl32 shell32 usp10 kernel32 ws2_32)
 target_compile_definitions(kelvane_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 
 set(KELVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/Kelvane.rc)

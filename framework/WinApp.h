@@ -50,5 +50,5 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, in
 int AfxProcessEntry();
 
 // Resources of our module.
-std::string AfxLoadString(UINT nID);  // empty when missing
+std::string AfxLoadString(UINT nID);  // UTF-8; empty when missing
 HICON AfxLoadIcon(UINT nID);

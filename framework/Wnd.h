@@ -65,7 +65,7 @@ public:
     HMENU GetSystemMenu(bool bRevert = false) const { return ::GetSystemMenu(m_hWnd, bRevert); }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendMessageA(m_hWnd, msg, wParam, lParam);
+        return ::SendMessageW(m_hWnd, msg, wParam, lParam);
     }
     bool DestroyWindow() const { return ::DestroyWindow(m_hWnd) != FALSE; }
 

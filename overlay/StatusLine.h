@@ -19,8 +19,8 @@ public:
     void Show(const std::string& text) { m_strText = text; }
     const std::string& Text() const { return m_strText; }
 
-    // Draws the text at the top of rcClient in a font half the height of
-    // lfCue (the cue's font) and the current text colour.
+    // Draws the text (UTF-8) at the top of rcClient, centred, in a font half
+    // the height of lfCue (the cue's font) and the current text colour.
     void Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCue) const;
 
 private:

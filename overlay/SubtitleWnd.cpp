@@ -1,15 +1,18 @@
 #include "overlay/SubtitleWnd.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "core/OverlayPlacement.h"
+#include "core/SubtitleTags.h"
 #include "core/TimeMs.h"
 #include "core/Unicode.h"
 #include "core/WallFilmClock.h"
 #include "framework/WinApp.h"
 #include "framework/WinTypes.h"
+#include "overlay/TextLayout.h"
 #include "res/resource.h"
 
 namespace {
@@ -258,24 +261,23 @@ bool CSubtitleWnd::OnEraseBkgnd(HDC)
     return true;    // see-through: nothing erased, yet the background counts as done
 }
 
-void CSubtitleWnd::DrawTextBlock(CDC& dc, RECT& rc) const
+void CSubtitleWnd::DrawTextBlock(CDC& dc, const RECT& rc) const
 {
-    if (m_options.bOutline || m_options.bFormattingTags || m_bLive) {
-        DrawStyledText(dc, rc);  // the options' layout
-        return;
-    }
-    // Room for line feeds + 1 lines, standing on the bottom edge.
-    int nLines = 1;
-    for (char c : m_strText)
-        nLines += c == '\n';
-    rc.top = rc.bottom - nLines * m_sizeLine.cy;
-    constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK;
-    if (IsUtf8Text(m_strText)) {
-        const std::wstring wide = Utf8ToWide(m_strText);
-        dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, kFormat);
-        return;
-    }
-    dc.DrawText(m_strText.data(), static_cast<int>(m_strText.size()), &rc, kFormat);
+    // The options draw without the text cells that the plain framed overlay
+    // paints in the background colour.
+    if (m_options.bOutline || m_options.bFormattingTags || m_bLive)
+        dc.SetBkMode(TRANSPARENT);
+    const std::vector<CStyledRun> runs = m_options.bFormattingTags ? ParseSubtitleTags(m_strText)
+                                                                   : std::vector<CStyledRun>{CStyledRun{m_strText, {}}};
+    CTextLayout::Outline outline;
+    if (m_options.bOutline)
+        outline = CTextLayout::Outline{m_options.nOutlineWidth, m_options.crOutline};
+    const int nOutline = std::max(outline.nWidth, 0);
+    CTextLayout layout(dc, runs, IsUtf8Text(m_strText), rc.right - rc.left - 2 * nOutline);
+    // Every line gets its room; the block stands on the bottom edge, raised so
+    // that the outline is not cut off. One taller than the overlay keeps its last lines.
+    const int top = rc.bottom - nOutline - static_cast<int>(layout.LineCount()) * m_sizeLine.cy;
+    layout.Draw(rc.left, rc.right, top, m_sizeLine.cy, m_host.TextColor(), outline, m_bLive ? &kKeyColor : nullptr);
 }
 
 bool CSubtitleWnd::OnPaint()
@@ -287,18 +289,23 @@ bool CSubtitleWnd::OnPaint()
     CPaintDC dc(m_hWnd);
     RECT rc;
     GetClientRect(&rc);
+    Draw(dc, rc);
+    return true;
+}
+
+void CSubtitleWnd::Draw(CDC& dc, const RECT& rcClient)
+{
     PrepareDC(&dc);
     if (!m_bFramed && m_bLive) {
         dc.SetBkMode(TRANSPARENT);
         dc.SetBkColor(kKeyColor);
-        ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);  // keyed out
+        ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rcClient, nullptr, 0, nullptr);  // keyed out
     } else if (!m_bFramed) {
         dc.SetBkMode(TRANSPARENT);
-        PaintBeneath(&dc, rc);
+        PaintBeneath(&dc, rcClient);
     }
-    m_status.Draw(dc, rc, ToLogFontA(m_lfMade));  // first: a tall cue is drawn over it, never under
-    DrawTextBlock(dc, rc);
-    return true;
+    m_status.Draw(dc, rcClient, ToLogFontA(m_lfMade));  // first: a tall cue is drawn over it, never under
+    DrawTextBlock(dc, rcClient);
 }
 
 void CSubtitleWnd::PrepareDC(CDC* pDC)

@@ -44,6 +44,9 @@ public:
     void PrepareDC(CDC* pDC);
     // Copies the windows beneath the overlay into pDC; rcClient in client coordinates.
     void PaintBeneath(CDC* pDC, RECT rcClient);
+    // What a paint draws into the client area rcClient of dc, in the mode in
+    // use: the background in see-through mode, the status line, the text.
+    void Draw(CDC& dc, const RECT& rcClient);
 
     // What tests read back.
     const std::string& Text() const { return m_strText; }
@@ -79,7 +82,8 @@ private:
     ~CSubtitleWnd() override;
 
     void RestoreGeometry();
-    void DrawTextBlock(CDC& dc, RECT& rc) const;
+    // The text: every line centred, the block standing on the bottom edge.
+    void DrawTextBlock(CDC& dc, const RECT& rc) const;
     // Works off what is due now and arms the one-shot timer for the next change;
     // bRefresh false leaves the repaint to the caller.
     void Play(bool bRefresh = true);
@@ -104,8 +108,6 @@ private:
     void ShowMenu(LPARAM lParam);
     // Live see-through (an option): on, or back to the copying kind.
     void SetLiveSeeThrough(bool bLive);
-    // The text drawn by the options' layout: outline, styles, colour key.
-    void DrawStyledText(CDC& dc, const RECT& rc) const;
 
     std::string m_strText;         // the banner, a cue's text, or empty
     COverlayStart m_start;         // file, start point, delay, rate and options at the start

@@ -1,9 +1,7 @@
-// The overlay's optional drawing (Kelvane.ini): live see-through, outline and
-// formatting tags. Without these options the overlay draws as it always has.
-#include "core/SubtitleTags.h"
-#include "core/Unicode.h"
+// The overlay's options (Kelvane.ini): live see-through, and taking up
+// changed options at once. The outline and the formatting tags are drawn by
+// the one text layout (DrawTextBlock).
 #include "overlay/SubtitleWnd.h"
-#include "overlay/TextLayout.h"
 
 void CSubtitleWnd::SetLiveSeeThrough(bool bLive)
 {
@@ -30,17 +28,4 @@ void CSubtitleWnd::ApplyOptions(const COptionValues& options)
             ModifyStyleEx(0, WS_EX_TRANSPARENT, 0);
     }
     Refresh();
-}
-
-void CSubtitleWnd::DrawStyledText(CDC& dc, const RECT& rc) const
-{
-    const std::vector<CStyledRun> runs = m_options.bFormattingTags ? ParseSubtitleTags(m_strText)
-                                                                   : std::vector<CStyledRun>{CStyledRun{m_strText, {}}};
-    CTextLayout layout(dc, runs, IsUtf8Text(m_strText));
-    CTextLayout::Outline outline;
-    if (m_options.bOutline) {
-        outline.nWidth = m_options.nOutlineWidth;
-        outline.crColor = m_options.crOutline;
-    }
-    layout.Draw(rc, m_sizeLine.cy, m_host.TextColor(), outline, m_bLive, kKeyColor);
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/TimeMs.h"
+#include "core/Unicode.h"
 #include "core/WallFilmClock.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Report.h"
@@ -22,11 +23,13 @@ constexpr UINT kClickedToStart = WM_APP + 1;  // posted by the armed mouse hook
 const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|All Files (*.*)|*.*||";
 }  // namespace
 
-CControlDlg::CControlDlg(OverlayFactory createOverlay) : CDialog(IDD_CONTROL), m_createOverlay(std::move(createOverlay))
+CControlDlg::CControlDlg(OverlayFactory createOverlay, const std::string& strSettingsFolder)
+    : CDialog(IDD_CONTROL), m_createOverlay(std::move(createOverlay)),
+      m_strSettingsFile(strSettingsFolder.empty() ? kSettingsFileName : strSettingsFolder + "\\" + kSettingsFileName),
+      m_strOptionsFile(OptionsFileIn(strSettingsFolder))
 {
     m_hIcon = AfxLoadIcon(IDR_MAINFRAME);
     OpenSettingsFile();
-    m_strOptionsFile = OptionsFileHere();  // beside Kelvane.DAT
 }
 
 CControlDlg::~CControlDlg()
@@ -42,16 +45,16 @@ void CControlDlg::OpenSettingsFile()
     UseAnsiCodePageForArchives();
     m_pFile = new CFile;
     // Probe: does the file exist and can it be read?
-    m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
+    m_bHaveSettings = m_pFile->Open(m_strSettingsFile.c_str(), CFile::modeRead);
     if (m_bHaveSettings)
         m_pFile->Close();
     // Read and write, created when missing, never truncated, no sharing.
-    m_bCanSave = m_pFile->Open(kSettingsFileName, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+    m_bCanSave = m_pFile->Open(m_strSettingsFile.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
     m_nSaveOpenError = m_pFile->m_nOpenError;
     if (!m_bCanSave && m_bHaveSettings) {
         // A read-only file (or folder): still show the user's settings, but
         // never write. Nothing to load when even this open fails.
-        m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
+        m_bHaveSettings = m_pFile->Open(m_strSettingsFile.c_str(), CFile::modeRead);
     }
     m_pLoadArchive = new CArchive(m_pFile, CArchive::load, kArchiveBufferSize);
     if (m_bCanSave)
@@ -87,17 +90,13 @@ BOOL CControlDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU hSysMenu = GetSystemMenu(false)) {
-        const std::string about = AfxLoadString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        for (const auto& [nID, nText] : {std::pair<UINT, UINT>{IDM_ABOUTBOX, IDS_ABOUTBOX}, {IDM_OPTIONS, IDS_OPTIONS},
+                                         {IDM_START_ON_CLICK, IDS_START_ON_CLICK}}) {
+            const std::string text = AfxLoadString(nText);
+            if (!text.empty())
+                ::AppendMenuW(hSysMenu, MF_STRING, nID, Utf8ToWide(text).c_str());
         }
-        const std::string options = AfxLoadString(IDS_OPTIONS);
-        if (!options.empty())
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_OPTIONS, options.c_str());
-        const std::string startOnClick = AfxLoadString(IDS_START_ON_CLICK);
-        if (!startOnClick.empty())
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_START_ON_CLICK, startOnClick.c_str());
     }
     m_options = LoadOptions(m_strOptionsFile);
     m_player = LoadPlayerConfig(m_strOptionsFile);
@@ -223,7 +222,7 @@ void CControlDlg::TakeEveryField()
 
 std::string CControlDlg::NotWritableText() const
 {
-    return SettingsNotWritableText(kSettingsFileName, m_nSaveOpenError);
+    return SettingsNotWritableText(m_strSettingsFile.c_str(), m_nSaveOpenError);
 }
 
 void CControlDlg::Serialize(CArchive& ar)

@@ -19,9 +19,10 @@
 
 class CControlDlg : public CDialog, public CSettingsRecord, public IOverlayHost {
 public:
-    // Opens (or creates) "Kelvane.DAT" in the current directory. Start makes
-    // its overlay through createOverlay (none: Start makes none).
-    explicit CControlDlg(OverlayFactory createOverlay = nullptr);
+    // Opens (or creates) "Kelvane.DAT" in strSettingsFolder (UTF-8; empty: the
+    // current directory), where Kelvane.ini is kept too. Start makes its
+    // overlay through createOverlay (none: Start makes none).
+    explicit CControlDlg(OverlayFactory createOverlay = nullptr, const std::string& strSettingsFolder = {});
     ~CControlDlg() override;
 
     // Stores or loads the record; after a load, rebuilds m_font from m_lfFont
@@ -101,5 +102,6 @@ private:
 
     std::wstring m_strCaption;  // the caption to put back when disarmed
     OverlayFactory m_createOverlay;
-    std::wstring m_strOptionsFile;  // Kelvane.ini beside Kelvane.DAT, fixed at construction
+    std::string m_strSettingsFile;  // Kelvane.DAT, UTF-8, fixed at construction
+    std::wstring m_strOptionsFile;  // Kelvane.ini beside it
 };

@@ -18,5 +18,11 @@ std::string FileFromCommandLine(const wchar_t* commandLine);
 // releases the drop.
 std::string FileFromDrop(HDROP hDrop);
 
+// The folder that keeps Kelvane.DAT and Kelvane.ini, UTF-8. Started with a
+// file argument (as Explorer's "Open with" starts it, in the document's
+// folder), the folder of Kelvane.exe when a file can be made there; else, and
+// for a plain start or batch mode, empty: the current folder.
+std::string SettingsFolder(const wchar_t* commandLine);
+
 // Shows a UTF-8 path in a control through the wide window-text API.
 void ShowFile(HWND hCtl, const std::string& path);

@@ -27,12 +27,12 @@ std::function<bool(const char*, const std::string&)> Putter(const std::wstring& 
 
 }  // namespace
 
-std::wstring OptionsFileHere()
+std::wstring OptionsFileIn(const std::string& folder)
 {
-    const wchar_t kFileName[] = L"Kelvane.ini";
+    const std::wstring name = (folder.empty() ? L"." : Utf8ToWide(folder)) + L"\\Kelvane.ini";
     wchar_t full[MAX_PATH * 4];
-    const DWORD n = ::GetFullPathNameW(kFileName, MAX_PATH * 4, full, nullptr);
-    return n > 0 && n < MAX_PATH * 4 ? full : std::wstring(L".\\") + kFileName;
+    const DWORD n = ::GetFullPathNameW(name.c_str(), MAX_PATH * 4, full, nullptr);
+    return n > 0 && n < MAX_PATH * 4 ? full : name;
 }
 
 COptionValues LoadOptions(const std::wstring& path)

@@ -8,9 +8,10 @@
 #include "core/OptionValues.h"
 #include "core/PlayerConfig.h"
 
-// The full path of Kelvane.ini in the current folder (a bare name would be
-// looked for in the Windows folder, and the current folder may change later).
-std::wstring OptionsFileHere();
+// The full path of Kelvane.ini in a folder (UTF-8; empty: the current folder).
+// A bare name would be looked for in the Windows folder, and the current
+// folder may change later.
+std::wstring OptionsFileIn(const std::string& folder);
 COptionValues LoadOptions(const std::wstring& path);
 CPlayerConfig LoadPlayerConfig(const std::wstring& path);
 // False when the file could not be written.

@@ -30,7 +30,7 @@ const struct {
      "The VLC password cannot be kept in Kelvane.ini as it stands: it begins or ends with a blank or a quote, or "
      "holds a blank followed by a semicolon."},
 };
-const char* const kFollowChoices[] = {"Off (wall clock)", "mpv", "MPC-HC or MPC-BE", "VLC"};
+const wchar_t* const kFollowChoices[] = {L"Off (wall clock)", L"mpv", L"MPC-HC or MPC-BE", L"VLC"};
 
 }  // namespace
 
@@ -54,13 +54,13 @@ BOOL COptionsDlg::OnInitDialog()
     ::CheckDlgButton(m_hWnd, IDC_OPT_TAGS, m_values.bFormattingTags ? BST_CHECKED : BST_UNCHECKED);
     const CWnd width = GetDlgItem(IDC_OPT_WIDTH);
     for (int n = COptionValues::kMinOutlineWidth; n <= COptionValues::kMaxOutlineWidth; ++n)
-        width.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(n).c_str()));
+        width.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(n).c_str()));
     width.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(m_values.nOutlineWidth - COptionValues::kMinOutlineWidth));
     ShowColor();
     EnableOutlineControls();
 
     const CWnd follow = GetDlgItem(IDC_PLAYER_FOLLOW);
-    for (const char* choice : kFollowChoices)
+    for (const wchar_t* choice : kFollowChoices)
         follow.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
     follow.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(m_player.eFollow));
     for (const auto& field : kPlayerFields) {
@@ -73,7 +73,7 @@ BOOL COptionsDlg::OnInitDialog()
 
 void COptionsDlg::ShowColor()
 {
-    ::SetDlgItemTextA(m_hWnd, IDC_OPT_SWATCH, FormatColorRef(m_values.crOutline).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_OPT_SWATCH, Utf8ToWide(FormatColorRef(m_values.crOutline)).c_str());
 }
 
 void COptionsDlg::EnableOutlineControls()
@@ -120,13 +120,13 @@ bool COptionsDlg::OnCommand(UINT nID, UINT nCode, HWND)
     }
     if (nID != IDC_OPT_COLOR)
         return false;
-    CHOOSECOLORA cc{};
+    CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = m_hWnd;
     cc.rgbResult = m_values.crOutline;
     cc.lpCustColors = m_crCustom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (::ChooseColorA(&cc)) {
+    if (::ChooseColorW(&cc)) {
         m_values.crOutline = cc.rgbResult & 0xFFFFFF;
         ShowColor();
     }

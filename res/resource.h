@@ -46,6 +46,9 @@
 #define IDC_PLAYER_CHECK    1116
 #define IDC_PLAYER_ANSWER   1117
 
+// The About box's list of keys.
+#define IDC_ABOUT_KEYS  1200
+
 #ifndef IDC_STATIC
 #define IDC_STATIC    (-1)
 #endif

@@ -1,7 +1,9 @@
-// The options' text forms in Kelvane.ini: round trip, bad and missing values.
+// The options' text forms in Kelvane.ini: round trip, bad and missing values; the READMEs' ini block and keys.
 #include <fstream>
+#include <iterator>
 #include <map>
 
+#include "core/LiveCommands.h"
 #include "core/OptionValues.h"
 
 #include "tests/core/test_util.h"
@@ -73,4 +75,13 @@ TEST(OptionValues, ReadmeExampleIsRead)
     for (const auto& [value, kept] : std::map<std::string, bool>{{"p;w", true}, {"a b", true}, {"", true}, {" a", false},
          {"a\t", false}, {"a ;b", false}, {"\"a\"", false}, {"'a", false}, {"a'", false}})
         EXPECT_EQ(IsProfileValue(value), kept) << value;
+}
+
+// The packages' README.txt names every key of the overlay's table of live commands.
+TEST(OptionValues, PackagesReadmeNamesEveryLiveKey)
+{
+    std::ifstream in(KELVANE_SOURCE_DIR "/package/README.txt");
+    const std::string readme{std::istreambuf_iterator<char>(in), {}};
+    for (const CLiveCommand& c : LiveCommands())
+        EXPECT_NE(readme.find("\n  " + std::string(c.keyName) + " "), std::string::npos) << c.keyName;
 }

@@ -16,7 +16,7 @@ v1=Kelvane-$version-win64 v2=Kelvane-$next-win64
 bash "$root/tools/dist.sh" "$exe" "$version" "$work" >/dev/null
 bash "$root/tools/dist.sh" "$exe" "$next" "$work" >/dev/null
 # The e2e test that starts a program with a quoted file and reads the field back; it alone must have passed.
-opens_file() { (cd "$work" && wine "$e2e" '--gtest_filter=PanelTest.SavedRecord*' "--kelvane=$1" >e2e.log) &&
+opens_file() { (cd "$work" && wine "$e2e" '--gtest_filter=PanelTest.WithAFileArgument*' "--kelvane=$1" >e2e.log) &&
   [ "$(grep -c '^\[       OK \]' "$work/e2e.log")" = 1 ] || { cat "$work/e2e.log"; fail "$2: no file opened"; }; }
 
 [ "$(unzip -Z1 "$work/$v1.zip" | sort | tr '\n' ' ')" = \

@@ -143,6 +143,13 @@ void SendKeys(const std::vector<WORD>& keys) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
 void ClickAt(POINT at, DWORD time) {
     SetCursorPos(at.x, at.y);
     INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
@@ -194,11 +201,13 @@ SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
 
-Program::Program(const TempFolder& folder, const std::wstring& tail) {
-    std::wstring cmd = L"\"" + g_program + L"\" " + tail;
+const std::wstring& Program::UnderTest() { return g_program; }
+
+Program::Program(const std::wstring& dir, const std::wstring& tail, const std::wstring& program) {
+    std::wstring cmd = L"\"" + (program.empty() ? g_program : program) + L"\" " + tail;
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path.c_str(), &si, &pi_))
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
         throw std::runtime_error("cannot start Kelvane.exe (error " + std::to_string(GetLastError()) + ")");
 }
 
@@ -262,8 +271,8 @@ std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring
     return {};
 }
 
-void KelvaneTest::Launch(const std::wstring& tail) {
-    app = std::make_unique<Program>(folder, tail);
+void KelvaneTest::Launch(const std::wstring& tail, const std::wstring& dir, const std::wstring& program) {
+    app = std::make_unique<Program>(dir.empty() ? folder.path : dir, tail, program);
     ASSERT_NE(panel = app->WaitForPanel(), nullptr);
 }
 

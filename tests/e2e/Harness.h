@@ -55,6 +55,7 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
+void TypeText(const std::wstring& text);  // each character typed as a key of its own (KEYEVENTF_UNICODE)
 void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
 bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
@@ -70,10 +71,12 @@ struct SolidWindow {
     HWND hwnd;
 };
 
-// A running Kelvane.exe, ended by the destructor if still running.
+// A running Kelvane.exe (the program under test, or a copy at `program`) started in folder `dir`, ended by the
+// destructor if still running.
 class Program {
 public:
-    Program(const TempFolder& folder, const std::wstring& tail = L"");
+    Program(const std::wstring& dir, const std::wstring& tail = L"", const std::wstring& program = L"");
+    static const std::wstring& UnderTest();
     ~Program();
     testing::AssertionResult WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
@@ -100,7 +103,9 @@ protected:
     std::unique_ptr<Program> app;
     HWND panel = nullptr;
 
-    void Launch(const std::wstring& tail = L""), ExitAndWait();  // start and wait for the panel; Exit and wait
+    // Start (in `dir`, else the folder) and wait for the panel; Exit and wait.
+    void Launch(const std::wstring& tail = L"", const std::wstring& dir = L"", const std::wstring& program = L"");
+    void ExitAndWait();
     void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});

@@ -65,6 +65,30 @@ TEST_F(OverlayTest, CuesAppearAndClearOnTimeFromTheStartPointThenTheBannerReturn
     ExitAndWait();
 }
 
+// A path outside the ANSI code page typed into the file field as a user types it: Start plays the file, Exit saves
+// the path in its UTF-16 form, and the next run shows it.
+TEST_F(OverlayTest, APathTypedOutsideTheCodePageIsPlayedSavedAndShownAgain) {
+    const std::wstring path = folder.FilePath(L"\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt");  // no code page holds both
+    PrepareOverlay(kCues, kWhere), folder.Write(path.substr(folder.path.size() + 1), Bytes(kCues.begin(), kCues.end()));
+    Launch();
+    SetItemText(panel, IDC_FILE, L""), SetForegroundWindow(panel);
+    PostMessageW(panel, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(panel, IDC_FILE)), TRUE);
+    ASSERT_TRUE(WaitUntil("the panel in front", [&] { return GetForegroundWindow() == panel; }, 3000));
+    Pump(100), TypeText(path);
+    ASSERT_TRUE(WaitUntil("the typed path in the field", [&] { return ItemText(panel, IDC_FILE) == path; }))
+        << Narrow(ItemText(panel, IDC_FILE));
+    HWND overlay = StartOverlay();
+    ASSERT_TRUE(overlay && WaitUntil("a cue of the file", [&] { return Shown(overlay) == 1; }));
+    ExitAndWait();
+    Bytes want{0xFF, 0xFE, 0xFF, static_cast<uint8_t>(path.size())};
+    for (wchar_t c : path) want.insert(want.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8)});
+    const Bytes saved = folder.Read(kSettingsFile);
+    EXPECT_EQ(Bytes(saved.begin() + 24, saved.begin() + std::min(saved.size(), 24 + want.size())), want);
+    Launch();
+    EXPECT_EQ(ItemText(panel, IDC_FILE), path);
+    ExitAndWait();
+}
+
 // Start while playing re-activates; Escape and the close button close the overlay
 // and re-enable Start; the last rectangle is saved and restored next run.
 TEST_F(OverlayTest, StartReactivatesClosingReenablesStartAndTheRectangleIsKept) {
@@ -172,7 +196,7 @@ TEST_F(OverlayTest, SeeThroughNeverTakesTheKeyboardFromAnotherProgram) {
 
 // The live-control keys pressed as a user presses them, from another program.
 TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackAndTheDelay) {
-    PrepareOverlay(kLiveCues, kWhere), Launch();
+    PrepareOverlay(kLiveCues, RECT{300, 300, 900, 720}), Launch();  // the banner's wrapped lines stay below the status
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'T'));  // held here: Kelvane must skip it
     HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);

@@ -3,6 +3,7 @@
 
 #include <dlgs.h>
 
+#include <filesystem>
 #include <tuple>
 
 namespace e2e {
@@ -26,14 +27,25 @@ protected:
     }
 };
 
-// A saved record is shown, with a path on the command line over its own (quoted, blanks inside, as Explorer's
-// "Open with" gives it); typed values are saved over it byte for byte and the old, longer record's tail stays.
-TEST_F(PanelTest, SavedRecordIsShownAndTypedValuesReplaceItKeepingTheTail) {
+// Started with a path on the command line in the document's folder (quoted, blanks inside, as Explorer's "Open with"
+// starts it), Kelvane keeps its settings beside the program: the record saved there is shown with the path over its
+// own, the options there are read and written, typed values are saved over the record byte for byte (the old, longer
+// record's tail stays), and nothing is written in the document's folder.
+TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOverKeepingTheTail) {
+    const std::wstring documents = folder.FilePath(L"films"), program = folder.FilePath(L"Kelvane.exe");
+    ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr) && CopyFileW(Program::UnderTest().c_str(), program.c_str(), TRUE));
     const Bytes old = EncodeSettings(Sample());
-    folder.Write(kSettingsFile, old);
-    folder.Write(L"a film.srt", {'1'});
-    Launch(L"\"" + folder.FilePath(L"a film.srt") + L"\"");
-    ExpectFields({L"1500", folder.FilePath(L"a film.srt"), L"1", L"2", L"3", L"4"});
+    const std::string ini = "[Options]\nOutline=1\n";
+    folder.Write(kSettingsFile, old), folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()});
+    folder.Write(L"films\\a film.srt", {'1'});
+    Launch(L"\"" + documents + L"\\a film.srt\"", documents, program);
+    ExpectFields({L"1500", documents + L"\\a film.srt", L"1", L"2", L"3", L"4"});
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_OPTIONS, 0);
+    HWND options = app->WaitForCaption(L"Kelvane Options");
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(IsDlgButtonChecked(options, IDC_OPT_OUTLINE), BST_CHECKED) << "Kelvane.ini beside the program is read";
+    PostClick(options, IDOK);  // and written
+    ASSERT_TRUE(WaitUntil("OK to close the options", [&] { return !IsWindow(options); }));
     const wchar_t* const typed[] = {L"250", L"D:\\movie.srt", L"23", L"59", L"58", L"999"};
     for (size_t i = 0; i < 6; ++i) SetItemText(panel, kFields[i], typed[i]);
     ExitAndWait();
@@ -42,13 +54,16 @@ TEST_F(PanelTest, SavedRecordIsShownAndTypedValuesReplaceItKeepingTheTail) {
     Bytes want = EncodeSettings(s);
     want.insert(want.end(), old.begin() + want.size(), old.end());
     EXPECT_EQ(folder.Read(kSettingsFile), want) << "never truncated";
+    const Bytes saved = folder.Read(L"Kelvane.ini");
+    EXPECT_NE(std::string(saved.begin(), saved.end()).find("FormattingTags=0"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents), {}), 1) << "the film alone";
 }
 
 TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     const Bytes original = EncodeSettings(Sample());
     folder.Write(kSettingsFile, original);
     Launch();
-    Program second(folder);
+    Program second(folder.path);
     HWND box = second.WaitForMessageBox(), panel2;  // that it cannot save this time, before its panel shows
     ASSERT_NE(box, nullptr);
     PostClick(box, IDOK);
@@ -87,7 +102,7 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     }
 }
 
-// The About box opens from the system menu. The choosers change the fields, keeping
+// The About box opens from the system menu and lists the live-control keys. The choosers change the fields, keeping
 // typed values, and the record; the file chooser moves the current directory, yet the
 // record opened at start-up is saved.
 TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
@@ -97,6 +112,8 @@ TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     PostMessageW(panel, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // the low four bits are the system's
     HWND about = app->WaitForCaption(L"About Kelvane");
     ASSERT_NE(about, nullptr);
+    const std::wstring keys = ItemText(about, IDC_ABOUT_KEYS);  // the overlay's table, as the user reads it
+    EXPECT_TRUE(keys.find(L"Ctrl+Alt+Space: Pause / resume\n") == 0 && keys.find(L"Ctrl+Alt+Shift+Left: Earlier by 1 s") != keys.npos) << Narrow(keys);
     Click(about, IDOK);
     ASSERT_TRUE(WaitUntil("OK to close the About box", [&] { return !IsWindow(about); }));
     SetItemText(panel, IDC_DELAY, L"77");
