@@ -72,11 +72,13 @@ double Percentile(std::vector<double> v, double p)
 
 // Ticks the controller until cond says stop or ms have passed, waiting for the next due time (at most 10 ms, so
 // that a seek is seen soon). onChange receives each change's text.
-template <typename OnChange> void Play(CPlaybackController& controller, double ms, OnChange onChange)
+template <typename OnChange>
+void Play(CPlaybackController& controller, CPlayerFilmClock& clock, double ms, OnChange onChange)
 {
     const double until = SteadyNowMs() + ms;
     std::string text;
     while (SteadyNowMs() < until) {
+        clock.Take();  // as the overlay does at the follower's message, and at every tick
         if (controller.Tick(text) != CPlaybackController::NotDue && onChange(text))
             return;
         const double wait = std::ceil(controller.NextDue() - SteadyNowMs());
@@ -103,15 +105,15 @@ bool Follow(const char* name, CPlayerConfig::Follow follow, const std::string& p
     if (follow != CPlayerConfig::Mpv)
         (follow == CPlayerConfig::Mpc ? config.nMpcPort : config.nVlcPort) = static_cast<HttpStub&>(*stub).Port();
     CPlaybackController controller(SteadyNowMs);
-    if (!controller.Start(path, std::make_unique<CPlayerFilmClock>(config, std::make_unique<CWinPlayerTransport>(),
-                                                                   nullptr),
-                          0, 1)) {
+    auto owned = std::make_unique<CPlayerFilmClock>(config, std::make_unique<CWinPlayerTransport>(), nullptr);
+    CPlayerFilmClock& clock = *owned;
+    if (!controller.Start(path, std::move(owned), 0, 1)) {
         std::printf("%s: the controller found nothing to play\n", name);
         return false;
     }
     // Each change, in order, against where the stub's film was when the controller made it.
     std::vector<double> error;
-    Play(controller, due.back() - kFrom + 2000, [&](const std::string&) {
+    Play(controller, clock, due.back() - kFrom + 2000, [&](const std::string&) {
         const double at = film.Position(SteadyNowMs());
         while (error.size() < due.size() && due[error.size()] <= controller.SubtitleTime())
             error.push_back(at - due[error.size()]);
@@ -124,9 +126,9 @@ bool Follow(const char* name, CPlayerConfig::Follow follow, const std::string& p
         film.Seek(seekAt, kSeekCues + 100000 * k + 1000);
         // MPC reports the new position at its next refresh, every 100 ms; the others at once.
         const double reported = follow == CPlayerConfig::Mpc ? std::ceil(seekAt / 100) * 100 : seekAt;
-        Play(controller, 3000, [&](const std::string& text) { return text == cue; });
+        Play(controller, clock, 3000, [&](const std::string& text) { return text == cue; });
         seekMs.push_back(SteadyNowMs() - reported);
-        Play(controller, 1500, [](const std::string&) { return false; });
+        Play(controller, clock, 1500, [](const std::string&) { return false; });
     }
     stub->Quit();
     if (error.size() != due.size()) {

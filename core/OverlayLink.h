@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/OptionValues.h"
+#include "core/PlayerConfig.h"
 #include "core/SettingsRecord.h"
 
 // What the overlay needs of the panel.
@@ -39,6 +40,9 @@ public:
     virtual void ToggleSeeThrough() = 0;
     // The options dialog's OK: the overlay takes them up at once.
     virtual void ApplyOptions(const COptionValues& options) = 0;
+    // The same for the film player: a changed choice is followed from now on
+    // (Off: the wall clock runs on from where the player was).
+    virtual void FollowPlayer(const CPlayerConfig& player) = 0;
 
 protected:
     ~IOverlay() = default;
@@ -47,12 +51,13 @@ protected:
 // What an overlay starts with.
 struct COverlayStart {
     std::string strFile;         // the subtitle file, UTF-8
-    double dStartOffset = 0;     // ms: the point of the film at the press
+    double dStartOffset = 0;     // ms: the point of the film at the press (unused while following a player)
     double dPressInstant = 0;    // steady ms of the press
     int32_t nDelay = 0;          // ms
     double dRate = 1;            // the rate preset in use
     KRect rcOverlay{};           // the rectangle saved last (bottom == top: none)
     COptionValues options;
+    CPlayerConfig player;        // the film player followed; Follow off: the wall clock
 };
 
 // Makes an overlay window for host; null when its window could not be made.

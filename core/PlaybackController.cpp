@@ -34,7 +34,18 @@ bool CPlaybackController::Start(const std::string& path, std::unique_ptr<IFilmCl
     m_nDelay = delay;
     m_dRate = rate > 0 ? rate : 1;
     m_pClock = std::move(clock);
-    return Begin(path, 0);  // the first tick reads forward to where the player is
+    // The first tick reads forward to where the player is. With nothing to
+    // play the clock source is let go: no player is followed for nothing.
+    if (Begin(path, 0))
+        return true;
+    m_pClock.reset();
+    return false;
+}
+
+void CPlaybackController::SetClock(std::unique_ptr<IFilmClock> clock)
+{
+    if (clock)
+        m_pClock = std::move(clock);
 }
 
 bool CPlaybackController::Begin(const std::string& path, double skipTo)

@@ -27,8 +27,11 @@ public:
     // there. The file is skipped to the first cue at or after the subtitle time
     // of that point before the delay. False: nothing to play.
     bool Start(const std::string& path, double startOffset, int32_t delay, double rate, double pressInstant);
-    // Plays path from another clock source (a film player).
+    // Plays path from another clock source (a film player); when there is
+    // nothing to play, the clock is destroyed at once.
     bool Start(const std::string& path, std::unique_ptr<IFilmClock> clock, int32_t delay, double rate);
+    // Another clock source from now on; the next Tick brings the text to it.
+    void SetClock(std::unique_ptr<IFilmClock> clock);
 
     enum TickResult {
         NotDue,             // the text stays as it is

@@ -67,41 +67,64 @@ bool ParsePort(const std::string& text, int& port)
 
 }  // namespace
 
+const char* const CPlayerConfig::kKeys[6] = {kFollow, kMpvPipe, kHost, kMpcPort, kVlcPort, kVlcPassword};
+
 void CPlayerConfig::Read(const std::function<bool(const char* key, std::string& value)>& get)
 {
     *this = CPlayerConfig();
-    std::string raw, value;
-    const auto read = [&](const char* key) { return get(key, raw) && (value = ProfileValue(raw), true); };
-    if (read(kFollow))
-        for (int i = 0; i < 4; ++i) {
-            std::string lower = value;
-            for (char& c : lower)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (lower == kFollowNames[i])
-                eFollow = static_cast<Follow>(i);
-        }
-    if (read(kMpvPipe) && IsPipeName(StartsWithPipePrefix(value) ? value.substr(sizeof kPipePrefix - 1) : value))
-        strMpvPipe = value;
-    if (read(kHost) && IsHost(value))
-        strHost = value;
-    if (read(kMpcPort))
-        ParsePort(value, nMpcPort);
-    if (read(kVlcPort))
-        ParsePort(value, nVlcPort);
-    if (read(kVlcPassword))
-        strVlcPassword = value;
+    std::string raw;
+    for (const char* key : kKeys)
+        if (get(key, raw))
+            Set(key, ProfileValue(raw));
 }
 
 bool CPlayerConfig::Write(const std::function<bool(const char* key, const std::string& value)>& put) const
 {
     // Every key is tried, also after a failed one.
-    bool ok = put(kFollow, kFollowNames[eFollow]);
-    ok = put(kMpvPipe, strMpvPipe) && ok;
-    ok = put(kHost, strHost) && ok;
-    ok = put(kMpcPort, std::to_string(nMpcPort)) && ok;
-    ok = put(kVlcPort, std::to_string(nVlcPort)) && ok;
-    ok = put(kVlcPassword, strVlcPassword) && ok;
+    bool ok = true;
+    for (const char* key : kKeys)
+        ok = put(key, Get(key)) && ok;
     return ok;
+}
+
+std::string CPlayerConfig::Get(const char* key) const
+{
+    const std::string k = key;
+    if (k == kFollow)
+        return kFollowNames[eFollow];
+    if (k == kMpvPipe)
+        return strMpvPipe;
+    if (k == kHost)
+        return strHost;
+    if (k == kMpcPort || k == kVlcPort)
+        return std::to_string(k == kMpcPort ? nMpcPort : nVlcPort);
+    return k == kVlcPassword ? strVlcPassword : std::string();
+}
+
+bool CPlayerConfig::Set(const char* key, const std::string& value)
+{
+    const std::string k = key;
+    if (k == kFollow) {
+        std::string lower = value;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (int i = 0; i < 4; ++i)
+            if (lower == kFollowNames[i])
+                return eFollow = static_cast<Follow>(i), true;
+        return false;
+    }
+    if (k == kMpvPipe) {
+        if (!IsPipeName(StartsWithPipePrefix(value) ? value.substr(sizeof kPipePrefix - 1) : value))
+            return false;
+        return strMpvPipe = value, true;
+    }
+    if (k == kHost)
+        return IsHost(value) && (strHost = value, true);
+    if (k == kMpcPort || k == kVlcPort)
+        return ParsePort(value, k == kMpcPort ? nMpcPort : nVlcPort);
+    if (k == kVlcPassword)
+        return strVlcPassword = value, true;
+    return false;
 }
 
 std::string CPlayerConfig::PipePath() const

@@ -24,8 +24,15 @@ struct CPlayerConfig {
     int nVlcPort = 8080;
     std::string strVlcPassword;
 
+    // The keys, in the order they are written.
+    static const char* const kKeys[6];
+
     void Read(const std::function<bool(const char* key, std::string& value)>& get);
     bool Write(const std::function<bool(const char* key, const std::string& value)>& put) const;
+    // One key's value as it is written, and back from such a value (blanks and a comment already taken off);
+    // false when it does not read, and the value in use stays.
+    std::string Get(const char* key) const;
+    bool Set(const char* key, const std::string& value);
 
     // \\.\pipe\mpvsocket for the name mpvsocket; a full path as it stands.
     std::string PipePath() const;

@@ -2,8 +2,8 @@
 // CStatusLine: the overlay's short feedback after a live control ("Delay
 // +300 ms", "Cue 12", "Paused"): a smaller line at the top of the client
 // area, so the cue standing on the bottom edge stays in view; one too wide for
-// the overlay wraps. A message shows for a moment; "Paused" stays while
-// playback is paused.
+// the overlay wraps. A message shows for a moment; then what stands (such as
+// "Paused" while playback is paused) shows until it changes.
 
 #include <windows.h>
 
@@ -15,10 +15,8 @@ class CStatusLine {
 public:
     static constexpr UINT kShowMs = 1500;
 
-    // Shows text (UTF-8) from now on, until Expire.
+    // Shows text (UTF-8) from now on, until the next Show.
     void Show(const std::string& text) { m_strText = text; }
-    // The moment is over: what stays is "Paused" while paused, else nothing.
-    void Expire(bool bPaused) { m_strText = bPaused ? "Paused" : ""; }
     const std::string& Text() const { return m_strText; }
 
     // Draws the text (UTF-8) at the top of rcClient, centred, in a font half

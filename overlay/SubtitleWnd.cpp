@@ -110,7 +110,8 @@ std::string CSubtitleWnd::Banner() const
 {
     std::string banner = AfxLoadString(IDS_BANNER);
     if (!m_controller.HasStarted() || m_controller.ShowedNothing())
-        banner += "\n" + UnplayableLine(m_start.strFile, m_controller.FileOpened(), m_start.dStartOffset);
+        banner += "\n" + UnplayableLine(m_start.strFile, m_controller.FileOpened(),
+                                        m_start.player.eFollow == CPlayerConfig::Off ? m_start.dStartOffset : 0);
     return banner;
 }
 
@@ -128,11 +129,17 @@ BOOL CSubtitleWnd::OnInitDialog()
         ShowStatus("Keys held by another program: " + keys, 4000);
     }
 
-    // The film stood at the start offset when Start was pressed; opening the
-    // file and skipping to the start offset take time of their own.
-    if (!m_controller.Start(m_start.strFile, m_start.dStartOffset, m_start.nDelay, m_start.dRate,
-                            m_start.dPressInstant)) {
-        // Nothing to play: no timer; the banner stays, with one more line that says why.
+    // Following a player, its position is the film's. Else the film stood at
+    // the start offset when Start was pressed; opening the file and skipping
+    // to the start offset take time of their own.
+    const bool bStarted =
+        m_start.player.eFollow != CPlayerConfig::Off
+            ? m_controller.Start(m_start.strFile, MakePlayerClock(m_start.player), m_start.nDelay, m_start.dRate)
+            : m_controller.Start(m_start.strFile, m_start.dStartOffset, m_start.nDelay, m_start.dRate,
+                                 m_start.dPressInstant);
+    if (!bStarted) {
+        // Nothing to play: no timer, no player followed; the banner stays, with one more line that says why.
+        m_pPlayer = nullptr;
         m_strText = Banner();
         return TRUE;
     }
@@ -147,7 +154,7 @@ bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
     Default();
     if (nIDEvent == kStatusTimerId) {
         KillTimer(kStatusTimerId);
-        m_status.Expire(m_controller.IsPaused());
+        m_status.Show(StandingStatus());
         Refresh();
         return true;
     }
@@ -161,6 +168,7 @@ bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
 
 void CSubtitleWnd::Play(bool bRefresh)
 {
+    const bool bStatus = m_pPlayer && TakePlayerState();
     std::string text;
     const CPlaybackController::TickResult result = m_controller.Tick(text);
     if (result != CPlaybackController::NotDue) {
@@ -168,12 +176,16 @@ void CSubtitleWnd::Play(bool bRefresh)
         if (bRefresh)
             Refresh();
         if (result == CPlaybackController::ChangedAndFinished) {
-            KillTimer(m_nTimer);
-            m_bTicking = false;
+            if (!m_pPlayer) {  // a player may still seek back
+                KillTimer(m_nTimer);
+                m_bTicking = false;
+            }
             m_strText = Banner();
             if (bRefresh)
                 Refresh();
         }
+    } else if (bStatus && bRefresh) {
+        Refresh();
     }
     ArmDueTimer();
 }

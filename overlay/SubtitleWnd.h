@@ -17,6 +17,7 @@
 
 #include "core/OverlayLink.h"
 #include "core/PlaybackController.h"
+#include "core/PlayerFilmClock.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "overlay/OverlayCommands.h"
@@ -34,6 +35,8 @@ public:
     void ToggleSeeThrough() override;
     // Takes up changed options at once (see-through kind, outline, tags).
     void ApplyOptions(const COptionValues& options) override;
+    // Follows another film player, or the wall clock, from now on.
+    void FollowPlayer(const CPlayerConfig& player) override;
 
     // Repaints the overlay with the current mode and text.
     void Refresh();
@@ -47,6 +50,7 @@ public:
 
     // What tests read back.
     const std::string& Text() const { return m_strText; }
+    const std::string& Status() const { return m_status.Text(); }
     bool IsFramed() const { return m_bFramed != 0; }
     bool HasTimer() const { return m_nTimer != 0; }
 
@@ -55,6 +59,7 @@ public:
     static constexpr UINT_PTR kDueTimerId = 12346;     // one-shot, aimed at the next change
     static constexpr UINT_PTR kStatusTimerId = 12347;  // ends the status line's moment
     static constexpr COLORREF kKeyColor = RGB(1, 2, 3);  // the keyed-out background of live see-through
+    static constexpr UINT kPlayerMessage = WM_APP + 1;    // the follower has a new state of the player to take
 
 protected:
     BOOL OnInitDialog() override;
@@ -88,6 +93,18 @@ private:
     // Runs one live-control command (IDM_OVERLAY_...); false for another id.
     bool DoCommand(UINT nID);
     void ShowStatus(const std::string& text, UINT nMs = CStatusLine::kShowMs);
+    // What the status line shows once a moment's text is over: the player
+    // waited for or answering wrongly, else "Paused" while paused, else nothing.
+    std::string StandingStatus() const;
+    // ---- Following a film player
+    // A clock that follows player and posts kPlayerMessage here; m_pPlayer points at it.
+    std::unique_ptr<IFilmClock> MakePlayerClock(const CPlayerConfig& player);
+    // Takes the follower's latest state; true when the status line changed.
+    bool TakePlayerState();
+    // The pause command: the wall clock pauses at once, a player is told; the status to show.
+    std::string PauseCommand();
+    // The timers run again after the end of the file (a player may seek back).
+    void KeepTicking();
     void ShowMenu(LPARAM lParam);
     // Live see-through (an option): on, or back to the copying kind.
     void SetLiveSeeThrough(bool bLive);
@@ -108,4 +125,7 @@ private:
     CFont m_font;                  // made from the host's font description
     KLogFont m_lfMade{};           // ... this one
     bool* m_pGone = nullptr;       // set by the destructor while Open waits for the window
+    CPlayerFilmClock* m_pPlayer = nullptr;  // the controller's clock while it follows a player, else null
+    std::string m_strPlayerStatus;          // the follower's status last taken
+    bool m_bPlayerPaused = false;           // ... and its pause state
 };

@@ -17,7 +17,7 @@ bool CSubtitleWnd::DoCommand(UINT nID)
     switch (nID) {
     case IDM_OVERLAY_PAUSE:
         if (m_controller.HasStarted())
-            status = m_controller.TogglePause() ? "Paused" : "Playing";
+            status = PauseCommand();
         break;
     case IDM_OVERLAY_LATER:
     case IDM_OVERLAY_EARLIER:
@@ -60,11 +60,7 @@ bool CSubtitleWnd::DoCommand(UINT nID)
     if (!m_controller.HasStarted())
         status = "Nothing to play";
 
-    // A move back may bring a finished playback to life again.
-    if (m_controller.IsPlaying() && !m_bTicking && m_nTimer != 0) {
-        m_nTimer = SetTimer(kTimerId, kTimerPeriod);
-        m_bTicking = true;
-    }
+    KeepTicking();  // a move back may bring a finished playback to life again
     Play(false);  // the text and the status line reach the screen in one refresh
     if (status.empty())
         status = "Cue " + std::to_string(m_controller.ShownIndex());
@@ -108,6 +104,9 @@ bool CSubtitleWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&)
         return true;
     case WM_CONTEXTMENU:
         ShowMenu(lParam);
+        return true;
+    case kPlayerMessage:
+        Play();  // takes the player's state, shows what is due at its position, aims the next tick
         return true;
     case WM_DESTROY:
         m_commands.UnregisterHotKeys();  // also when the window goes without a close

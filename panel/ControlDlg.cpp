@@ -99,6 +99,7 @@ BOOL CControlDlg::OnInitDialog()
         }
     }
     m_options = LoadOptions(m_strOptionsFile);
+    m_player = LoadPlayerConfig(m_strOptionsFile);
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -169,6 +170,7 @@ void CControlDlg::Start(double pressInstant)
     start.dRate = m_dRate;
     start.rcOverlay = m_rcOverlay;
     start.options = m_options;
+    start.player = m_player;
     // No window: "Start" stays enabled and nothing is left pointing at it.
     IOverlay* pOverlay = m_createOverlay(*this, start);
     m_pOverlay = pOverlay;
@@ -329,12 +331,15 @@ bool CControlDlg::OnSysCommand(UINT nID, LPARAM)
 
 void CControlDlg::OnOptions(HWND hOwner)
 {
-    COptionsDlg dlg(hOwner ? hOwner : m_hWnd, m_options, m_strOptionsFile);
+    COptionsDlg dlg(hOwner ? hOwner : m_hWnd, m_options, m_player, m_strOptionsFile);
     if (dlg.DoModal() != IDOK)
         return;
     m_options = dlg.m_values;
-    if (m_pOverlay)
+    m_player = dlg.m_player;
+    if (m_pOverlay) {
         m_pOverlay->ApplyOptions(m_options);
+        m_pOverlay->FollowPlayer(m_player);
+    }
 }
 
 POINT CControlDlg::IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon)

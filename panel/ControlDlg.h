@@ -59,6 +59,7 @@ public:
     HICON m_hIcon = nullptr;
     IOverlay* m_pOverlay = nullptr;       // live overlay, not owned
     COptionValues m_options;              // the options in use, from Kelvane.ini
+    CPlayerConfig m_player;               // the film player followed, from Kelvane.ini
     double m_dRate = 1;                   // the rate preset chosen, kept until Kelvane ends
     BOOL m_bHaveSettings = FALSE;         // the file existed and could be read at construction
     BOOL m_bCanSave = FALSE;              // the read-write open succeeded

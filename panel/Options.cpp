@@ -4,6 +4,29 @@
 
 #include "core/Unicode.h"
 
+namespace {
+
+// What a section's Read asks for: a missing key reads empty, which is no value.
+std::function<bool(const char*, std::string&)> Getter(const std::wstring& path, const char* section)
+{
+    return [path, wSection = Utf8ToWide(section)](const char* key, std::string& value) {
+        wchar_t text[256];
+        ::GetPrivateProfileStringW(wSection.c_str(), Utf8ToWide(key).c_str(), L"", text, 256, path.c_str());
+        value = WideToUtf8(text);
+        return true;
+    };
+}
+
+std::function<bool(const char*, const std::string&)> Putter(const std::wstring& path, const char* section)
+{
+    return [path, wSection = Utf8ToWide(section)](const char* key, const std::string& value) {
+        return ::WritePrivateProfileStringW(wSection.c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(value).c_str(),
+                                            path.c_str()) != FALSE;
+    };
+}
+
+}  // namespace
+
 std::wstring OptionsFileIn(const std::string& folder)
 {
     const std::wstring name = (folder.empty() ? L"." : Utf8ToWide(folder)) + L"\\Kelvane.ini";
@@ -14,24 +37,22 @@ std::wstring OptionsFileIn(const std::string& folder)
 
 COptionValues LoadOptions(const std::wstring& path)
 {
-    const std::wstring section = Utf8ToWide(COptionValues::kSection);
     COptionValues values;
-    values.Read([&](const char* key, std::string& value) {
-        wchar_t text[256];
-        ::GetPrivateProfileStringW(section.c_str(), Utf8ToWide(key).c_str(), L"", text, 256, path.c_str());
-        value = WideToUtf8(text);
-        return true;  // a missing key reads empty, which is no value
-    });
+    values.Read(Getter(path, COptionValues::kSection));
     return values;
 }
 
-bool SaveOptions(const std::wstring& path, const COptionValues& values)
+CPlayerConfig LoadPlayerConfig(const std::wstring& path)
 {
-    const std::wstring section = Utf8ToWide(COptionValues::kSection);
-    const bool ok = values.Write([&](const char* key, const std::string& value) {
-        return ::WritePrivateProfileStringW(section.c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(value).c_str(),
-                                            path.c_str()) != FALSE;
-    });
+    CPlayerConfig player;
+    player.Read(Getter(path, CPlayerConfig::kSection));
+    return player;
+}
+
+bool SaveOptions(const std::wstring& path, const COptionValues& values, const CPlayerConfig& player)
+{
+    bool ok = values.Write(Putter(path, COptionValues::kSection));
+    ok = player.Write(Putter(path, CPlayerConfig::kSection)) && ok;
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // flush
     return ok;
 }

@@ -58,6 +58,9 @@ TEST(OptionValues, ReadmeExampleIsWhatAFirstRunWrites)
     EXPECT_EQ(readme, written);
     EXPECT_EQ(ProfileValue("  7;x ; y"), "7;x");
     EXPECT_EQ(ProfileValue("\t; only a comment"), "");
+    for (const auto& [value, kept] : std::map<std::string, bool>{{"p;w", true}, {"a b", true}, {"", true}, {" a", false},
+         {"a\t", false}, {"a ;b", false}, {"\"a\"", false}, {"'a", false}, {"a'", false}})
+        EXPECT_EQ(IsProfileValue(value), kept) << value;
 }
 
 // The packages' README.txt names every key of the overlay's table of live commands.

@@ -2,6 +2,7 @@
 // of Kelvane.ini, Check's line, and the worker thread.
 #include <map>
 
+#include "core/OptionValues.h"
 #include "core/PlayerFilmClock.h"
 #include "core/PlayerPages.h"
 #include "tests/core/fake_player.h"
@@ -157,8 +158,11 @@ TEST(PlayerConfig, ReadWriteAndDefaults) {
         {{"Follow", "1"}, {"MpvPipe", "a\\b"}, {"Host", "-x"}, {"MpcPort", "80a"}, {"VlcPort", "-80"}},
         {{"MpvPipe", "\\\\.\\pipe\\"}, {"Host", "a b"}, {"MpcPort", " ; 80"}, {"VlcPassword", " ; none"}},
     };
-    for (const Ini& d : defaults)
+    for (const Ini& d : defaults) {
         EXPECT_TRUE(read(d) == CPlayerConfig()) << d.size();
+        for (const auto& [key, value] : d)  // refused one by one, as the options dialog sets them
+            EXPECT_TRUE(key == "VlcPassword" || !CPlayerConfig().Set(key.c_str(), ProfileValue(value))) << key << value;
+    }
     const CPlayerConfig c = read({{"Follow", " MPV ; the pipe"}, {"MpvPipe", "mpv2  ; mine"}, {"MpcPort", "8000 ;"},
                                   {"VlcPassword", " a b ; comment"}});
     EXPECT_TRUE(c.eFollow == CPlayerConfig::Mpv && c.PipePath() == "\\\\.\\pipe\\mpv2" && c.nMpcPort == 8000 &&
@@ -177,16 +181,26 @@ TEST(PlayerFollower, WorkerThreadAndCheck) {
     config.eFollow = CPlayerConfig::Vlc, config.strVlcPassword = kPassword;
     std::atomic<int> changes{0};
     auto clock = std::make_unique<CPlayerFilmClock>(config, std::move(owned), [&] { ++changes; });
-    const auto waitFor = [](auto condition) {
-        for (int i = 0; i < 100 && !condition(); ++i)
+    const auto waitFor = [&](auto condition) {  // the window thread's part: take what was handed over
+        for (int i = 0; i < 100 && (clock->Take(), !condition()); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return condition();
     };
     ASSERT_TRUE(waitFor([&] { return clock->IsKnown(); }));
     EXPECT_TRUE(changes >= 1 && clock->Status() == "Following VLC" && clock->Speed(0) == 1);
     EXPECT_NEAR(clock->Position(fake.Now()), film.Position(fake.Now()), 500);
+    // Handed over with one call until taken, however many changes came meanwhile: a pause, then a seek.
+    const int before = changes;
     clock->TogglePause(0);
+    for (int i = 0; i < 100 && !film.Paused(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    film.Seek(fake.Now(), 90000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(changes, before + 1);
+    EXPECT_FALSE(clock->IsPaused()) << "read only what was taken";
     EXPECT_TRUE(waitFor([&] { return clock->IsPaused() && film.Paused() && clock->Speed(0) == 0; }));
+    EXPECT_NEAR(clock->Position(fake.Now()), 90000, 500);
     fake.mutex.lock();
     fake.server = [](const std::string&) { return std::string("hang"); };
     fake.mutex.unlock();

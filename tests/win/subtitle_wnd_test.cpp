@@ -100,6 +100,31 @@ TEST_F(Overlay, AnUnplayableFileIsNamedUnderTheBannerWithTheReason) {
     }
 }
 
+// The options' OK changes the film player while playing: from waiting for an mpv that is not there to the wall
+// clock, which runs on from where the player was (nowhere yet: the top, so the first cue shows), and back.
+TEST_F(Overlay, ThePlayerChosenAtOkIsFollowedAtOnce) {
+    WriteBytes("cue.srt", "1\n00:00:00,100 --> 00:10:00,000\nA\n\n");
+    CPlayerConfig mpv;
+    mpv.eFollow = CPlayerConfig::Mpv, mpv.strMpvPipe = "kelvane-none-" + std::to_string(GetCurrentProcessId());
+    m_panel->m_player = mpv;
+    CSubtitleWnd* p = Start("cue.srt");
+    ASSERT_NE(p, nullptr);
+    const auto settle = [](DWORD ms) {
+        MSG msg;
+        for (const DWORD end = GetTickCount() + ms; GetTickCount() < end; Sleep(5))
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    };
+    const std::string waiting = "Waiting for mpv on \\\\.\\pipe\\" + mpv.strMpvPipe + "\xE2\x80\xA6";
+    settle(400);
+    EXPECT_TRUE(p->Text() == AfxLoadString(IDS_BANNER) && p->Status() == waiting) << p->Text() << "|" << p->Status();
+    p->FollowPlayer(CPlayerConfig());
+    settle(300);
+    EXPECT_TRUE(p->Text() == "A" && p->Status() == "Wall clock") << p->Text() << "|" << p->Status();
+    p->FollowPlayer(mpv);
+    settle(400);
+    EXPECT_TRUE(p->Text() == "A" && p->Status() == waiting) << "kept while waiting: " << p->Text() << "|" << p->Status();
+}
+
 TEST_F(Overlay, FailedCreationLeavesNothingBehind) {
     auto refuseDialogs = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
         char cls[16] = {};

@@ -10,10 +10,6 @@ if(win_test_sources)
     target_sources(win_tests PRIVATE ${KELVANE_RESOURCES})
     target_link_libraries(win_tests PRIVATE kelvane_win)
   endif()
-  kelvane_gtest(win_tests --gtest_filter=-Stubs/*)
+  kelvane_gtest(win_tests)
   set_tests_properties(win_tests PROPERTIES TIMEOUT 60)
-  # Following the film players' stubs: about 20 s of play, pause, seeks and quitting; all four cases must run.
-  add_test(NAME player_follow COMMAND win_tests --gtest_filter=Stubs/* --gtest_output=xml:player_follow.xml
-           WORKING_DIRECTORY ${KELVANE_TEST_RESULTS})
-  set_tests_properties(player_follow PROPERTIES LABELS gtest TIMEOUT 60 PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 4 tests\\.")
 endif()
