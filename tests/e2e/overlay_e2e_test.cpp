@@ -17,8 +17,7 @@ const std::string kCues = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01
 class OverlayTest : public KelvaneTest {
 protected:
     bool StartEnabled() const { return IsWindowEnabled(GetDlgItem(panel, IDOK)) != FALSE; }
-    // Red pixels in a band of the client area: the status line on top, the banner's upper lines in the
-    // middle, a one-line cue at the bottom.
+    // Red pixels in a band of the client area: 0 the status line, 1 the banner's upper lines, 2 a one-line cue.
     size_t Red(HWND overlay, int band) const {
         RECT r = ClientScreenRect(overlay);
         const LONG edges[] = {r.top, r.top + 30, r.bottom - 60, r.bottom};
@@ -44,8 +43,9 @@ protected:
 };
 
 // A path outside the ANSI code page in the file field is played in a framed overlay on top, the banner back after
-// the last cue. Start while playing brings the overlay to the front; Enter on it does nothing, Escape and the close button close it and enable Start. Exit with the overlay
-// open saves the path in its UTF-16 form and the last rectangle; the next run shows both.
+// the last cue. Start while playing brings the overlay to the front; Enter on it does nothing, Escape and the close
+// button close it and enable Start. Exit with it open saves the path in its UTF-16 form and the last rectangle; the
+// next run shows both.
 TEST_F(OverlayTest, StartReactivatesClosingEnablesStartAndThePathAndRectangleAreKept) {
     const std::wstring path = folder.FilePath(L"\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt");  // in no code page
     const RECT moved{123, 456, 623, 606};

@@ -84,8 +84,8 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     }
 }
 
-// The About box opens from the system menu and lists the live-control keys. The choosers change the fields, keeping
-// typed values, and the record; the file chooser moves the current directory, yet the record opened at start-up is saved.
+// The About box opens from the system menu and lists the live-control keys. The choosers change the fields (typed
+// values kept) and the record; the file chooser moves the current directory, yet the record opened at start is saved.
 TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     CreateDirectoryW(folder.FilePath(L"films").c_str(), nullptr);
     folder.Write(L"films\\movie.srt", Bytes{'1', '\n'});
