@@ -118,6 +118,13 @@ void PressKey(HWND hwnd, UINT vk, bool alt) {
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
 }
 
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
 void SendKeys(const std::vector<WORD>& keys) {
     std::vector<INPUT> input(2 * keys.size());
     for (size_t i = 0; i < keys.size(); ++i) {

@@ -52,6 +52,7 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
+void TypeText(const std::wstring& text);        // each character typed as Unicode input (KEYEVENTF_UNICODE)
 void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
 bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }

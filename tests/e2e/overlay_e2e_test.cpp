@@ -2,6 +2,7 @@
 #include "Harness.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace e2e {
 namespace {
@@ -42,7 +43,35 @@ protected:
     int Shown(HWND overlay) const { return Red(overlay, 0) + Red(overlay, 1) ? 2 : Red(overlay, 2) ? 1 : 0; }
 };
 
-// A path outside the ANSI code page in the file field is played in a framed overlay on top, the banner back after
+// Cue changes come on time: twelve changes from a start at 1:02:03,004, 330 ms apart so that they fall on every
+// phase of the 100 ms tick, each timed between two polls of the screen against the click on Start (the steady
+// clock the program anchors the film on). Never early; the median at most 25 ms late (the tick alone gives ~50).
+TEST_F(OverlayTest, CuesAppearAndClearOnTimeFromTheStartPointThenTheBannerReturns) {
+    std::string cues = "1\n01:02:03,000 --> 01:02:03,400\nWWWW\n\n";
+    std::vector<int> due, phases{2}, want{2}, late;  // due: ms after Start; phases: 2 banner, 1 cue, 0 nothing
+    char cue[64];
+    for (int k = 0; k < 12; ++k) due.push_back(500 + 330 * k), want.push_back(k == 11 ? 2 : 1 - k % 2);
+    for (int k = 0; k < 12; k += 2)  // each cue from the film at 1:02:03,004 + due[k] to 1:02:03,004 + due[k + 1]
+        cues.append(cue, snprintf(cue, sizeof cue, "1\n01:02:0%d,%03d --> 01:02:0%d,%03d\nMMMM\n\n", (3004 + due[k]) / 1000,
+                                  (3004 + due[k]) % 1000, (3004 + due[k + 1]) / 1000, (3004 + due[k + 1]) % 1000));
+    PrepareOverlay(cues, kWhere, {1, 2, 3, 4}), Launch();
+    const auto now = [] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); };
+    const double clicked = now();
+    HWND overlay = StartOverlay();
+    ASSERT_NE(overlay, nullptr);
+    for (double last = clicked, poll = clicked; phases.size() < want.size() && poll < clicked + 6000; last = poll)
+        if (const int shown = (Sleep(1), poll = now(), Shown(overlay)); shown != phases.back()) {
+            EXPECT_GE(now() - clicked, due[late.size()] - 2) << "change " << late.size() << " came early";
+            phases.push_back(shown), late.push_back(static_cast<int>(last - clicked) - due[late.size()]);
+        }
+    ASSERT_EQ(phases, want);
+    std::vector<int> sorted = late;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_TRUE(sorted[6] <= 25 && sorted[11] <= 1000) << "ms late (at least): " << testing::PrintToString(late);
+    ExitAndWait();
+}
+
+// A path outside the ANSI code page typed into the file field is played in a framed overlay on top, the banner back after
 // the last cue. Start while playing brings the overlay to the front; Enter on it does nothing, Escape and the close
 // button close it and enable Start. Exit with it open saves the path in its UTF-16 form and the last rectangle; the
 // next run shows both.
@@ -51,7 +80,10 @@ TEST_F(OverlayTest, StartReactivatesClosingEnablesStartAndThePathAndRectangleAre
     const RECT moved{123, 456, 623, 606};
     PrepareOverlay(kCues, kWhere), folder.Write(path.substr(folder.path.size() + 1), Bytes(kCues.begin(), kCues.end()));
     Launch();
-    SetItemText(panel, IDC_FILE, path);
+    SetItemText(panel, IDC_FILE, L""), SetForegroundWindow(panel);
+    ASSERT_TRUE(WaitUntil("the file field in front with the focus", [&] { return GetForegroundWindow() == panel; }));
+    TypeText(path);
+    ASSERT_TRUE(WaitUntil("the typed path in the field", [&] { return ItemText(panel, IDC_FILE) == path; }));
     HWND overlay = StartOverlay();
     ASSERT_TRUE(overlay && WaitUntil("a cue of the file", [&] { return Shown(overlay) == 1; }));
     EXPECT_TRUE((ExStyle(overlay) & WS_EX_TOPMOST) && (Style(overlay) & kFrame) == kFrame) << "framed, on top";
