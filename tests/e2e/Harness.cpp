@@ -45,8 +45,6 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
 
 }  // namespace
 
-const wchar_t kSettingsFile[] = L"Kelvane.DAT";
-
 testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms) {
     for (const ULONGLONG end = GetTickCount64() + ms; !done(); Pump(20))
         if (GetTickCount64() >= end)
@@ -94,6 +92,13 @@ Bytes EncodeSettings(const Settings& s) {
 
 std::string FaceName(const LOGFONTA& f) { return std::string(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE)); }
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+std::string Cue(int from, int to, const std::string& text) {
+    char times[64];
+    snprintf(times, sizeof times, "1\n%02d:%02d:%02d,%03d --> %02d:%02d:%02d,%03d\n", from / 3600000, from / 60000 % 60,
+             from / 1000 % 60, from % 1000, to / 3600000, to / 60000 % 60, to / 1000 % 60, to % 1000);
+    return times + text + "\n\n";
+}
 
 int PointsToHeight(int points) {
     HDC screen = GetDC(nullptr);
@@ -163,21 +168,16 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
     return std::count(px.begin(), px.end(), RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
 }
 
-SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
-    static int count = 0;  // a class of its own, whose brush Paint changes
-    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(++count);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = name.c_str();
-    RegisterClassW(&wc);
-    hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-    Paint(colour), ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-}
-
-void SolidWindow::Paint(COLORREF colour) const {
-    DeleteObject(reinterpret_cast<HBRUSH>(
-        SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)))));
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+RECT Bounds(const RECT& area, COLORREF colour, POINT* one) {
+    const std::vector<uint32_t> px = ScreenPixels(area);
+    RECT r{0, 0, 0, 0};
+    for (LONG i = 0, w = area.right - area.left; i < static_cast<LONG>(px.size()); ++i)
+        if (px[i] == RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour))) {
+            const RECT p{area.left + i % w, area.top + i / w, area.left + i % w + 1, area.top + i / w + 1};
+            UnionRect(&r, &r, &p);  // an empty rectangle adds nothing
+            if (one) *one = POINT{p.left, p.top};
+        }
+    return r;
 }
 
 const std::wstring& Program::UnderTest() { return g_program; }

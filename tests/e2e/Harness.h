@@ -17,7 +17,7 @@ namespace e2e {
 
 using Bytes = std::vector<uint8_t>;
 constexpr DWORD kTimeout = 5000;  // waits give up after a few seconds: what has not come by then has failed
-extern const wchar_t kSettingsFile[];
+inline const wchar_t kSettingsFile[] = L"Kelvane.DAT";
 inline const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
 constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 
@@ -46,6 +46,7 @@ Bytes EncodeSettings(const Settings& s);
 std::string FaceName(const LOGFONTA& font);
 std::string Narrow(const std::wstring& s);
 int PointsToHeight(int points);  // a font height in pixels of this screen
+std::string Cue(int from, int to, const std::string& text);  // a SubRip cue, its times in ms
 
 std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
@@ -65,14 +66,8 @@ inline RECT ClientScreenRect(HWND h) {
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 std::vector<uint32_t> ScreenPixels(const RECT& area);  // 0x00RRGGBB, row by row
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
-
-// A window of the harness's own filled with one colour, repainted in another by Paint.
-struct SolidWindow {
-    SolidWindow(const RECT& rect, COLORREF colour);
-    ~SolidWindow() { DestroyWindow(hwnd); }
-    void Paint(COLORREF colour) const;
-    HWND hwnd;
-};
+// The bounding box of the screen's pixels of one colour in area, empty when none; `one`: one of them.
+RECT Bounds(const RECT& area, COLORREF colour, POINT* one = nullptr);
 
 // Kelvane.exe (or a copy at `program`) started in folder `dir`, ended by the destructor if still running.
 class Program {
