@@ -122,6 +122,12 @@ TEST(Http, Responses) {
     }
 }
 
+// The text with what follows `key`, up to the first of `ends`, replaced by value.
+static std::string With(std::string text, const std::string& key, const char* ends, const std::string& value) {
+    const size_t at = text.find(key) + key.size();
+    return text.replace(at, text.find_first_of(ends, at) - at, value);
+}
+
 // MPC's newer template; the older one lacks file, size, version and, older still, playbackrate.
 const std::string kMpcNew =
     "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<title>MPC-HC WebServer - Variables</title>\n</head>\n"
@@ -138,11 +144,7 @@ TEST(Mpc, Variables) {
     EXPECT_EQ(s.strFile + "|" + s.strVersion, "Film & \xC3\xA9t\xC3\xA9.mkv|2.1.4");
     EXPECT_TRUE(ParseMpcVariables("<p id=\"state\">1</p>\n<p id=\"position\">5</p>\n<p id=\"duration\">9</p>", s, reason) &&
                 s.nState == 1 && s.dPositionMs == 5 && s.dRate == 1 && s.strVersion.empty());
-    const auto with = [](const std::string& id, const std::string& value) {
-        std::string page = kMpcNew;
-        const size_t at = page.find("<p id=\"" + id + "\">") + id.size() + 9;
-        return page.replace(at, page.find("</p>", at) - at, value);
-    };
+    const auto with = [](const std::string& id, const char* v) { return With(kMpcNew, "<p id=\"" + id + "\">", "<", v); };
     for (const char* state : {"-1", "0", "1"}) EXPECT_TRUE(ParseMpcVariables(with("state", state), s, reason)) << state;
     const char *const kState = "MPC sent an unknown state", *const kPosition = "MPC sent a position that is no film position",
                       *const kRate = "MPC sent a playback rate that is no rate", *const kPage = "not MPC's variables page";
@@ -161,10 +163,8 @@ const std::string kVlcJson = R"({"fullscreen":false,"time":754,"volume":256,"len
 
 TEST(Vlc, Status) {
     const auto reply = [](int status, const std::string& body) { CHttpResponse r; return r.nStatus = status, r.strBody = body, r; };
-    const auto with = [&](const std::string& key, const std::string& value) {
-        std::string json = kVlcJson;
-        const size_t at = json.find("\"" + key + "\":") + key.size() + 3;
-        return reply(200, json.replace(at, json.find_first_of(",}", at) - at, value));
+    const auto with = [&](const std::string& key, const char* value) {
+        return reply(200, With(kVlcJson, "\"" + key + "\":", ",}", value));
     };
     CVlcStatus s;
     std::string reason;

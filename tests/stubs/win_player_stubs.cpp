@@ -78,50 +78,34 @@ void StubServer::Quit()
     if (m_thread.joinable()) m_thread.join();
 }
 
-// As mpv makes its pipe: duplex, overlapped, message type read as bytes, local clients only. One client at a
-// time; a frame every 16 ms while it is connected.
+// As mpv makes its pipe: duplex, message type read as bytes, local clients only; here in no-wait mode, polled. One
+// client at a time; a frame every 16 ms while it is connected.
 void MpvPipeStub::Serve()
 {
-    OVERLAPPED ov{}, w{};
-    ov.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    w.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     while (!m_bStop) {
         const HANDLE pipe = ::CreateNamedPipeW(
-            Utf8ToWide(m_path).c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-            PIPE_TYPE_MESSAGE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, PIPE_UNLIMITED_INSTANCES,
+            Utf8ToWide(m_path).c_str(), PIPE_ACCESS_DUPLEX,
+            PIPE_TYPE_MESSAGE | PIPE_READMODE_BYTE | PIPE_NOWAIT | PIPE_REJECT_REMOTE_CLIENTS, PIPE_UNLIMITED_INSTANCES,
             65536, 65536, 0, nullptr);
         m_bReady = true;
         if (pipe == INVALID_HANDLE_VALUE)
             break;
-        ::ResetEvent(ov.hEvent);
-        bool connected = ::ConnectNamedPipe(pipe, &ov) || ::GetLastError() == ERROR_PIPE_CONNECTED;
-        while (!connected && !m_bStop)
-            connected = ::WaitForSingleObject(ov.hEvent, 10) == WAIT_OBJECT_0;
+        while (!m_bStop && !::ConnectNamedPipe(pipe, nullptr) && ::GetLastError() == ERROR_PIPE_LISTENING)
+            ::Sleep(10);
         MpvStub mpv;
-        char buffer[4096];
-        DWORD n = 0;
-        bool reading = false, alive = connected;
-        while (alive && !m_bStop) {
+        for (DWORD n = 0; !m_bStop; ::Sleep(16)) {
+            char buffer[4096];
             std::string out;
-            if (!reading) {
-                ::ResetEvent(ov.hEvent);
-                alive = reading = ::ReadFile(pipe, buffer, sizeof buffer, nullptr, &ov) || ::GetLastError() == ERROR_IO_PENDING;
-            }
-            if (reading && ::WaitForSingleObject(ov.hEvent, 16) == WAIT_OBJECT_0) {
-                reading = false;
-                alive = ::GetOverlappedResult(pipe, &ov, &n, FALSE) && n > 0;
-                out = mpv.OnInput(std::string(buffer, alive ? n : 0), m_film, SteadyNowMs());
-            }
+            if (::ReadFile(pipe, buffer, sizeof buffer, &n, nullptr))
+                out = mpv.OnInput(std::string(buffer, n), m_film, SteadyNowMs());
+            else if (::GetLastError() != ERROR_NO_DATA)
+                break;  // the client went
             out += mpv.OnFrame(m_film, SteadyNowMs());
-            if (alive && !out.empty() && !::WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &w))
-                alive = ::GetLastError() == ERROR_IO_PENDING && ::GetOverlappedResult(pipe, &w, &n, TRUE);
+            if (!out.empty() && !::WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), &n, nullptr))
+                break;
         }
-        ::CancelIoEx(pipe, nullptr);
-        if (reading)
-            ::GetOverlappedResult(pipe, &ov, &n, TRUE);
         ::DisconnectNamedPipe(pipe), ::CloseHandle(pipe);
     }
-    ::CloseHandle(ov.hEvent), ::CloseHandle(w.hEvent);
 }
 
 // One request per connection, as HTTP/1.0 with Connection: close: read the head (and a form body), answer, close.
