@@ -12,7 +12,6 @@ namespace e2e {
 namespace {
 
 std::wstring g_program = L"Kelvane.exe";
-constexpr int kMessageText = 0xFFFF;  // the static that holds a message box's words
 
 std::wstring ClassName(HWND h) { wchar_t name[256] = L""; return GetClassNameW(h, name, 256), name; }
 
@@ -252,16 +251,6 @@ void KelvaneTest::Launch(const std::wstring& tail, const std::wstring& dir, cons
 void KelvaneTest::ExitAndWait() {
     PostClick(panel, IDCANCEL);
     ASSERT_TRUE(app->WaitForExit()) << "after Exit";
-}
-
-void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
-    HWND box = app->WaitFor("a message box", [&](HWND h) {
-        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
-    });
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
-    PostClick(box, IDOK);
-    ASSERT_TRUE(WaitUntil("the message box to close at OK", [&] { return !IsWindow(box); }));
 }
 
 // The record back from its bytes; bytes after it are ignored.

@@ -101,7 +101,6 @@ protected:
     // Start (in `dir`, else the folder) and wait for the panel; Exit and wait.
     void Launch(const std::wstring& tail = L"", const std::wstring& dir = L"", const std::wstring& program = L"");
     void ExitAndWait();
-    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // a message box not in except
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
     HWND StartOverlay();  // Start clicked: the overlay, or nullptr
