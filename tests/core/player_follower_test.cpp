@@ -60,16 +60,13 @@ const char kPassword[] = "s3cret";
 CPlayerConfig Config(CPlayerConfig::Follow f) { CPlayerConfig c; return c.eFollow = f, c.strVlcPassword = kPassword, c; }
 
 struct Session {
-    explicit Session(CPlayerConfig::Follow follow) : config(Config(follow)) {
-        session = CPlayerSession::Create(config, fake, [this] { return fake.Now(); });
-    }
-    // Steps until the pipe's bytes are all read; the state after.
-    const CPlayerState& Drain(const std::string& bytes) {
+    explicit Session(CPlayerConfig::Follow follow)
+        : config(Config(follow)), session(CPlayerSession::Create(config, fake, [this] { return fake.Now(); })) {}
+    const CPlayerState& Drain(const std::string& bytes) {  // steps until the pipe's bytes are all read
         fake.Send(bytes);
         for (int i = 0; i < 100000 && !fake.toKelvane.empty(); ++i) session->Step();
         return session->State();
     }
-
     CPlayerConfig config;
     FakeTransport fake;
     std::unique_ptr<CPlayerSession> session;

@@ -78,8 +78,8 @@ TEST_F(OverlayTest, CuesAppearAndClearOnTimeFromTheStartPointThenTheBannerReturn
 }
 
 // A path outside the ANSI code page typed into the file field is played in a framed overlay on top. Start while
-// playing brings the overlay to the front; Enter on it does nothing, Escape and the close button close it and enable
-// Start. Exit with it open saves the path in its UTF-16 form and the last rectangle; the next run shows both.
+// playing brings the overlay to the front; Enter on it does nothing, Escape closes it and enables Start. Exit with it
+// open saves the path in its UTF-16 form and the last rectangle; the next run shows both.
 TEST_F(OverlayTest, StartReactivatesClosingEnablesStartAndThePathAndRectangleAreKept) {
     const std::wstring path = folder.FilePath(L"\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt");  // in no code page
     const RECT moved{123, 456, 623, 606};
@@ -99,13 +99,8 @@ TEST_F(OverlayTest, StartReactivatesClosingEnablesStartAndThePathAndRectangleAre
     PressKey(overlay, VK_RETURN), Pump(300);
     EXPECT_TRUE(app->Windows().size() == 2u && IsWindowVisible(overlay)) << "no second overlay; Enter closes none";
 
-    const auto closed = [&] { return !IsWindow(overlay) && StartEnabled(); };
     PressKey(overlay, VK_ESCAPE);
-    EXPECT_TRUE(WaitUntil("Escape to close the overlay and enable Start", closed));
-    ASSERT_NE(overlay = StartOverlay(), nullptr);
-    EXPECT_FALSE(StartEnabled());
-    PostMessageW(overlay, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil("WM_CLOSE to close the overlay and enable Start", closed));
+    EXPECT_TRUE(WaitUntil("Escape to close the overlay and enable Start", [&] { return !IsWindow(overlay) && StartEnabled(); }));
     ASSERT_NE(overlay = StartOverlay(), nullptr);
     SetWindowPos(overlay, nullptr, 123, 456, 500, 150, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil("the overlay moved", [&] { return SameRect(moved, WindowRect(overlay)); }));
@@ -231,8 +226,9 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackTheDelayAndTheRate) {
     EXPECT_EQ(Saved().delay, delay + 900) << "a rate changes no delay";
 }
 
-// Armed, Escape only disarms, Start disarms and plays, and arming while an overlay plays is refused. A press on
-// the panel does not count; a press outside Kelvane starts playback at the press's own time.
+// Armed, Escape only disarms, Start disarms and plays, and arming while an overlay plays is refused; the close button
+// closes it and enables Start. A press on the panel does not count; a press outside Kelvane starts playback at the
+// press's own time.
 TEST_F(OverlayTest, StartOnNextClickStartsAtThePressOutsideKelvane) {
     PrepareOverlay("1\n00:00:03,000 --> 00:01:00,000\nMMMM\n\n", kWhere), Launch();
     auto arm = [&] { return PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), WaitUntil("armed", [&] { return Armed(panel); }); };
@@ -247,8 +243,8 @@ TEST_F(OverlayTest, StartOnNextClickStartsAtThePressOutsideKelvane) {
     EXPECT_FALSE(Armed(panel)) << "Start disarms";
     PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), Pump(300);
     EXPECT_FALSE(Armed(panel)) << "armed while an overlay plays";
-    PostMessageW(overlay, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil("the overlay closed", [&] { return !IsWindow(overlay); }));
+    PostMessageW(overlay, WM_CLOSE, 0, 0);  // as its close button does
+    ASSERT_TRUE(WaitUntil("the overlay closed and Start enabled", [&] { return !IsWindow(overlay) && StartEnabled(); }));
 
     ASSERT_TRUE(arm());
     const RECT inside = ClientScreenRect(panel);
