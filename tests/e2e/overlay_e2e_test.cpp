@@ -13,8 +13,6 @@ constexpr COLORREF kOutline = RGB(255, 255, 0);
 constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 const RECT kWhere{300, 500, 900, 720};
-// Two one-line cues, the file ending without an empty line.
-const std::string kCues = "1\n00:00:00,400 --> 00:00:00,900\nMMMM\n\n2\n00:00:01,300 --> 00:00:01,800\nWWWW";
 
 // A window of the test's own filled with one colour (a class of its own, whose brush Paint changes).
 struct SolidWindow {
@@ -77,30 +75,56 @@ TEST_F(OverlayTest, CuesAppearAndClearOnTimeFromTheStartPointThenTheBannerReturn
     ExitAndWait();
 }
 
-// A path outside the ANSI code page typed into the file field is played in a framed overlay on top. Start while
-// playing brings the overlay to the front; Enter on it does nothing, Escape closes it and enables Start. Exit with it
-// open saves the path in its UTF-16 form and the last rectangle; the next run shows both.
-TEST_F(OverlayTest, StartReactivatesClosingEnablesStartAndThePathAndRectangleAreKept) {
+// A path outside the ANSI code page typed into the file field, and Start on next click: armed, Escape only disarms,
+// a press on the panel does not count, a press outside Kelvane plays the file from the press's own time in a framed
+// overlay on top; arming while it plays is refused. Start while playing brings the overlay to the front; Enter on it
+// does nothing, Escape and the close button close it and enable Start; Start disarms. Exit with it open saves the
+// path in its UTF-16 form and the last rectangle; the next run shows both.
+TEST_F(OverlayTest, StartOnNextClickStartReactivatesClosingEnablesStartAndThePathAndRectangleAreKept) {
     const std::wstring path = folder.FilePath(L"\u0424\u0438\u043b\u044c\u043c \u6620\u753b.srt");  // in no code page
     const RECT moved{123, 456, 623, 606};
-    PrepareOverlay(kCues, kWhere), folder.Write(path.substr(folder.path.size() + 1), Bytes(kCues.begin(), kCues.end()));
+    const std::string cue = Cue(3000, 60000, "MMMM");
+    PrepareOverlay(cue, kWhere), folder.Write(path.substr(folder.path.size() + 1), Bytes(cue.begin(), cue.end()));
     Launch();
     SetItemText(panel, IDC_FILE, L""), SetForegroundWindow(panel);
     ASSERT_TRUE(WaitUntil("the file field in front with the focus", [&] { return GetForegroundWindow() == panel; }));
     TypeText(path);
     ASSERT_TRUE(WaitUntil("the typed path in the field", [&] { return ItemText(panel, IDC_FILE) == path; }));
-    HWND overlay = StartOverlay();
-    ASSERT_TRUE(overlay && WaitUntil("a cue of the file", [&] { return Shown(overlay) == 1; }));
+    auto arm = [&] { return PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), WaitUntil("armed", [&] { return Armed(panel); }); };
+    ASSERT_TRUE(arm());
+    SendKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil("disarmed by Escape", [&] { return !Armed(panel); }));
+    ASSERT_TRUE(arm()) << "Escape ended the panel";
+    const RECT inside = ClientScreenRect(panel);
+    ClickAt(POINT{(inside.left + inside.right) / 2, inside.bottom - 5}), Pump(500);  // between Start and Exit
+    EXPECT_TRUE(Armed(panel) && app->Windows() == std::vector<HWND>{panel}) << "a press on the panel started playback";
+    // Stamped 2 s ago, handled now: the cue at 0:03 is due 1 s from now.
+    const ULONGLONG pressed = GetTickCount64() - 2000;
+    ClickAt(POINT{GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5}, static_cast<DWORD>(pressed));
+    HWND overlay = app->WaitForCaption(kCaption);
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(Armed(panel) || StartEnabled());
+    ASSERT_TRUE(WaitUntil("the cue", [&] { return Shown(overlay) == 1; }));
+    const auto late = static_cast<LONGLONG>(GetTickCount64() - pressed) - 3000;
+    EXPECT_TRUE(late >= -20 && late <= 250) << "the cue came " << late << " ms after its time";
     EXPECT_TRUE((ExStyle(overlay) & WS_EX_TOPMOST) && (Style(overlay) & kFrame) == kFrame) << "framed, on top";
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), Pump(300);
+    EXPECT_FALSE(Armed(panel)) << "armed while an overlay plays";
+
     SetForegroundWindow(panel);
     ASSERT_TRUE(WaitUntil("the panel in front", [&] { return GetForegroundWindow() == panel; }));
     SendMessageW(panel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // as Enter on the panel does
     EXPECT_TRUE(WaitUntil("the overlay in front", [&] { return GetForegroundWindow() == overlay; }));
     PressKey(overlay, VK_RETURN), Pump(300);
     EXPECT_TRUE(app->Windows().size() == 2u && IsWindowVisible(overlay)) << "no second overlay; Enter closes none";
-
+    const auto closed = [&] { return !IsWindow(overlay) && StartEnabled(); };
     PressKey(overlay, VK_ESCAPE);
-    EXPECT_TRUE(WaitUntil("Escape to close the overlay and enable Start", [&] { return !IsWindow(overlay) && StartEnabled(); }));
+    EXPECT_TRUE(WaitUntil("Escape to close the overlay and enable Start", closed));
+    ASSERT_TRUE(arm());
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
+    EXPECT_FALSE(Armed(panel)) << "Start disarms";
+    PostMessageW(overlay, WM_CLOSE, 0, 0);  // as its close button does
+    EXPECT_TRUE(WaitUntil("the close button to close the overlay and enable Start", closed));
     ASSERT_NE(overlay = StartOverlay(), nullptr);
     SetWindowPos(overlay, nullptr, 123, 456, 500, 150, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil("the overlay moved", [&] { return SameRect(moved, WindowRect(overlay)); }));
@@ -224,41 +248,6 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackTheDelayAndTheRate) {
     UnregisterHotKey(nullptr, 1), UnregisterHotKey(nullptr, 2);
     ExitAndWait();
     EXPECT_EQ(Saved().delay, delay + 900) << "a rate changes no delay";
-}
-
-// Armed, Escape only disarms, Start disarms and plays, and arming while an overlay plays is refused; the close button
-// closes it and enables Start. A press on the panel does not count; a press outside Kelvane starts playback at the
-// press's own time.
-TEST_F(OverlayTest, StartOnNextClickStartsAtThePressOutsideKelvane) {
-    PrepareOverlay("1\n00:00:03,000 --> 00:01:00,000\nMMMM\n\n", kWhere), Launch();
-    auto arm = [&] { return PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), WaitUntil("armed", [&] { return Armed(panel); }); };
-    ASSERT_TRUE(arm());
-    SetForegroundWindow(panel);
-    ASSERT_TRUE(WaitUntil("the panel in front", [&] { return GetForegroundWindow() == panel; }, 3000));
-    SendKeys({VK_ESCAPE});
-    EXPECT_TRUE(WaitUntil("disarmed by Escape", [&] { return !Armed(panel); }));
-    ASSERT_TRUE(arm()) << "Escape ended the panel";
-    HWND overlay = StartOverlay();
-    ASSERT_NE(overlay, nullptr);
-    EXPECT_FALSE(Armed(panel)) << "Start disarms";
-    PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0), Pump(300);
-    EXPECT_FALSE(Armed(panel)) << "armed while an overlay plays";
-    PostMessageW(overlay, WM_CLOSE, 0, 0);  // as its close button does
-    ASSERT_TRUE(WaitUntil("the overlay closed and Start enabled", [&] { return !IsWindow(overlay) && StartEnabled(); }));
-
-    ASSERT_TRUE(arm());
-    const RECT inside = ClientScreenRect(panel);
-    ClickAt(POINT{(inside.left + inside.right) / 2, inside.bottom - 5}), Pump(500);  // between Start and Exit
-    EXPECT_TRUE(Armed(panel) && app->Windows() == std::vector<HWND>{panel}) << "a press on the panel started playback";
-    // Stamped 2 s ago, handled now: the cue at 0:03 is due 1 s from now.
-    const ULONGLONG pressed = GetTickCount64() - 2000;
-    ClickAt(POINT{GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5}, static_cast<DWORD>(pressed));
-    ASSERT_NE(overlay = app->WaitForCaption(kCaption), nullptr);
-    EXPECT_FALSE(Armed(panel) || StartEnabled());
-    ASSERT_TRUE(WaitUntil("the cue", [&] { return Shown(overlay) == 1; }, 5000));
-    const auto late = static_cast<LONGLONG>(GetTickCount64() - pressed) - 3000;
-    EXPECT_TRUE(late >= -20 && late <= 250) << "the cue came " << late << " ms after its time";
-    ExitAndWait();
 }
 
 }  // namespace
