@@ -179,6 +179,12 @@ RECT Bounds(const RECT& area, COLORREF colour, POINT* one) {
     return r;
 }
 
+Look LookAt(HWND overlay) {
+    const RECT r = ClientScreenRect(overlay);
+    const auto width = [&](LONG top, LONG bottom) { const RECT b = Bounds({r.left, top, r.right, bottom}, kText); return b.right - b.left; };
+    return {width(r.top, r.top + 40), width(r.bottom - 60, r.bottom), width(r.top + 50, r.bottom - 60) > 0};
+}
+
 const std::wstring& Program::UnderTest() { return g_program; }
 
 Program::Program(const std::wstring& dir, const std::wstring& tail, const std::wstring& program) {

@@ -68,6 +68,10 @@ std::vector<uint32_t> ScreenPixels(const RECT& area);  // 0x00RRGGBB, row by row
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 // The bounding box of the screen's pixels of one colour in area, empty when none; `one`: one of them.
 RECT Bounds(const RECT& area, COLORREF colour, POINT* one = nullptr);
+// The overlay's client area as the screen shows it, in the text's colour: the width of the status line on top and of
+// a one-line cue at the bottom (0: none), and whether the lines between hold any (the banner's).
+struct Look { LONG status, cue; bool banner; };
+Look LookAt(HWND overlay);
 
 // Kelvane.exe (or a copy at `program`) started in folder `dir`, ended by the destructor if still running.
 class Program {

@@ -38,16 +38,9 @@ struct SolidWindow {
 class OverlayTest : public KelvaneTest {
 protected:
     bool StartEnabled() const { return IsWindowEnabled(GetDlgItem(panel, IDOK)) != FALSE; }
-    // Red pixels in a band of the client area: 0 the status line, 1 the banner's upper lines, 2 a one-line cue.
-    size_t Red(HWND overlay, int band) const {
-        RECT r = ClientScreenRect(overlay);
-        const LONG edges[] = {r.top, r.top + 30, r.bottom - 60, r.bottom};
-        r.top = edges[band], r.bottom = edges[band + 1];
-        return CountPixels(r, kText);
-    }
     static size_t Area(const RECT& r) { return static_cast<size_t>(r.right - r.left) * (r.bottom - r.top); }
     // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
-    int Shown(HWND overlay) const { return Red(overlay, 0) + Red(overlay, 1) ? 2 : Red(overlay, 2) ? 1 : 0; }
+    int Shown(HWND overlay) const { const Look l = LookAt(overlay); return l.status || l.banner ? 2 : l.cue ? 1 : 0; }
 };
 
 // Cue changes come on time: twelve changes from a start at 1:02:03,004, 330 ms apart so that they fall on every
@@ -221,26 +214,26 @@ TEST_F(OverlayTest, HotkeysAndMenuCommandsControlPlaybackTheDelayAndTheRate) {
     HWND overlay = StartOverlay();
     ASSERT_NE(overlay, nullptr);
     EXPECT_FALSE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_SPACE)) << "held by the overlay";
-    EXPECT_TRUE(WaitUntil("the status naming the key it could not have", [&] { return Red(overlay, 0) > 0; }));
-    EXPECT_TRUE(WaitUntil("then only the banner", [&] { return Red(overlay, 0) == 0 && Red(overlay, 1) > 0; }));
+    EXPECT_TRUE(WaitUntil("the status naming the key it could not have", [&] { return LookAt(overlay).status > 0; }));
+    EXPECT_TRUE(WaitUntil("then only the banner", [&] { const Look l = LookAt(overlay); return !l.status && l.banner; }));
 
     // Next cue: the first one (at 1:00:30) at once, and the delay that brings it here in the Delay field.
     SendKeys({VK_CONTROL, VK_MENU, VK_DOWN});
-    ASSERT_TRUE(WaitUntil("the first cue and a delay in the Delay field", [&] { return Red(overlay, 2) > 0 && Red(overlay, 1) == 0 && ItemText(panel, IDC_DELAY) != L"0"; }));
+    ASSERT_TRUE(WaitUntil("the first cue and a delay in the Delay field", [&] { const Look l = LookAt(overlay); return l.cue && !l.banner && ItemText(panel, IDC_DELAY) != L"0"; }));
     const int delay = std::stoi(ItemText(panel, IDC_DELAY));
     EXPECT_TRUE(delay <= -25000 && delay > -30000) << delay;
     SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_RIGHT});  // later by 1 s: before the cue's start, cleared
-    EXPECT_TRUE(WaitUntil("the cue cleared and the delay 1 s later", [&] { return Red(overlay, 2) == 0 && ItemText(panel, IDC_DELAY) == std::to_wstring(delay + 1000); }));
+    EXPECT_TRUE(WaitUntil("the cue cleared and the delay 1 s later", [&] { return !LookAt(overlay).cue && ItemText(panel, IDC_DELAY) == std::to_wstring(delay + 1000); }));
     SendKeys({VK_CONTROL, VK_MENU, VK_LEFT});  // earlier by 100 ms
     EXPECT_TRUE(WaitUntil("the delay 100 ms earlier", [&] { return ItemText(panel, IDC_DELAY) == std::to_wstring(delay + 900); }));
 
     SendKeys({VK_CONTROL, VK_MENU, VK_SPACE}), Pump(2500);  // pause: "Paused" stays
-    EXPECT_GT(Red(overlay, 0), 0u);
+    EXPECT_GT(LookAt(overlay).status, 0);
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_PAUSE, 0);
-    EXPECT_TRUE(WaitUntil("no status after resuming, then the first cue again", [&] { return Red(overlay, 0) == 0 && Red(overlay, 2) > 0; }));
-    const size_t narrow = Red(overlay, 2);
+    EXPECT_TRUE(WaitUntil("no status after resuming, then the first cue again", [&] { const Look l = LookAt(overlay); return !l.status && l.cue; }));
+    const LONG narrow = LookAt(overlay).cue;
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_RATE_FIRST + 1, 0);  // 23.976 -> 25
-    EXPECT_TRUE(WaitUntil("the wide cue", [&] { return Red(overlay, 2) > 2 * narrow; })) << narrow;
+    EXPECT_TRUE(WaitUntil("the wide cue", [&] { return LookAt(overlay).cue > 2 * narrow; })) << narrow;
 
     PostMessageW(overlay, WM_COMMAND, IDM_OVERLAY_CLOSE, 0);
     EXPECT_TRUE(WaitUntil("the overlay closed", [&] { return !IsWindow(overlay); }));
