@@ -34,12 +34,10 @@ public:
 };
 
 // The archive error's cause when f throws one, else -1.
-template <typename F> int ArchiveCause(F f) {
-    try {
-        return f(), -1;
-    } catch (const CArchiveException& e) {
-        return e.m_cause;
-    }
+template <typename F> int ArchiveCause(F f) try {
+    return f(), -1;
+} catch (const CArchiveException& e) {
+    return e.m_cause;
 }
 
 inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {

@@ -74,12 +74,9 @@ bool Chattr(const char* flag) {
     auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
     char* path = unixName ? unixName(L"Kelvane.DAT") : nullptr;
-    std::string cmd = std::string("start.exe /unix /usr/bin/chattr ") + flag + " \"" + (path ? path : "") + "\"";
-    STARTUPINFOA si{};
-    PROCESS_INFORMATION pi{};
-    si.cb = sizeof si;
-    if (path && CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, "C:\\", &si, &pi))
-        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
+    if (path)
+        ShellExecuteA(nullptr, nullptr, "start.exe", (std::string("/unix /usr/bin/chattr ") + flag + " \"" + path + "\"").c_str(),
+                      "C:\\", SW_HIDE);
     for (int i = 0; path && i < 50 && Writable("Kelvane.DAT") != (*flag == '-'); ++i)
         Sleep(100);
     return path && HeapFree(GetProcessHeap(), 0, path);

@@ -14,9 +14,7 @@
 
 inline std::vector<std::string> g_messages;
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+inline void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Empty when the file cannot be opened (missing, or held with no sharing).
 inline std::string ReadBytes(const std::string& path) {
@@ -33,15 +31,11 @@ protected:
         m_dir = temp + ("kelvane_win_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter));
         ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), nullptr) && SetCurrentDirectoryA(m_dir.c_str())) << m_dir;
         g_messages.clear();
-        m_previousHook = SetMessageHook([](HWND, const std::string& text, UINT) {
-            return g_messages.push_back(text), IDOK;
-        });
+        m_previousHook = SetMessageHook([](HWND, const std::string& text, UINT) { return g_messages.push_back(text), IDOK; });
     }
     void TearDown() override {
-        SetMessageHook(m_previousHook);
-        SetCurrentDirectoryA((m_dir + "\\..").c_str());
         std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
+        SetMessageHook(m_previousHook), SetCurrentDirectoryA((m_dir + "\\..").c_str()), std::filesystem::remove_all(m_dir, ignored);
     }
 
     std::string m_dir;
