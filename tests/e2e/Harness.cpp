@@ -3,7 +3,6 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -130,12 +129,9 @@ void TypeText(const std::wstring& text) {
 }
 
 void SendKeys(const std::vector<WORD>& keys) {
-    std::vector<INPUT> input(2 * keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-        input[i].type = input[input.size() - 1 - i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
-        input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
+    std::vector<INPUT> input(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0, last = input.size() - 1; i < keys.size(); ++i)
+        input[i].ki.wVk = input[last - i].ki.wVk = keys[i], input[last - i].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
