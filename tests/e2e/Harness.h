@@ -74,8 +74,7 @@ struct Look { LONG status, cue; bool banner; };
 Look LookAt(HWND overlay);
 
 // Kelvane.exe (or a copy at `program`) started in folder `dir`, ended by the destructor if still running.
-class Program {
-public:
+struct Program {
     Program(const std::wstring& dir, const std::wstring& tail = L"", const std::wstring& program = L"");
     static const std::wstring& UnderTest();
     ~Program();
@@ -86,8 +85,6 @@ public:
     HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     HWND WaitForCaption(const std::wstring& caption) const;
     HWND WaitForPanel() const;
-
-private:
     PROCESS_INFORMATION pi_{};
 };
 
@@ -96,8 +93,7 @@ void PickFile(HWND chooser, const std::wstring& path);
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour);
 
 // Fixture base: a fresh folder and Kelvane started in it.
-class KelvaneTest : public testing::Test {
-protected:
+struct KelvaneTest : testing::Test {
     TempFolder folder;  // first: the program ends before its folder goes
     std::unique_ptr<Program> app;
     HWND panel = nullptr;

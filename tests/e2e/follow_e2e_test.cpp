@@ -28,8 +28,7 @@ int Kind(LONG cue) { return cue == 0 ? 0 : cue < 60 ? 1 : 2; }  // a cue's width
 
 struct Case { const char* name; int choice; };  // the Follow choice: 1 mpv, 2 MPC, 3 VLC
 
-class Follow : public KelvaneTest, public testing::WithParamInterface<Case> {
-protected:
+struct Follow : KelvaneTest, testing::WithParamInterface<Case> {
     StubFilm film{SteadyNowMs(), 20500};
     std::unique_ptr<StubServer> stub;
     HWND overlay = nullptr;

@@ -35,8 +35,7 @@ struct SolidWindow {
     HWND hwnd;
 };
 
-class OverlayTest : public KelvaneTest {
-protected:
+struct OverlayTest : KelvaneTest {
     bool StartEnabled() const { return IsWindowEnabled(GetDlgItem(panel, IDOK)) != FALSE; }
     static size_t Area(const RECT& r) { return static_cast<size_t>(r.right - r.left) * (r.bottom - r.top); }
     // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.

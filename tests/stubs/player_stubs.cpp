@@ -1,25 +1,9 @@
 #include "tests/stubs/player_stubs.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "core/HttpMessage.h"
-
-double StubFilm::Position(double t) const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);  // the last segment begun by t, else the first
-    const auto s = std::find_if(m_segments.rbegin(), m_segments.rend() - 1, [t](const Segment& x) { return x.at <= t; });
-    return s->paused ? s->position : s->position + (t - s->at) * s->speed;
-}
-
-void StubFilm::Change(double now, double position, bool paused, double speed)
-{
-    const double from = position >= 0 ? position : Position(now);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_nSeeks += position >= 0;
-    m_segments.push_back({now, from, speed, paused});
-}
 
 static std::string Reply(const std::string& status, const std::string& body, bool length = false)
 {

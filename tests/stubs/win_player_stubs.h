@@ -12,37 +12,28 @@
 
 #include "tests/stubs/player_stubs.h"
 
-class StubServer {
-public:
+struct StubServer {
     virtual ~StubServer() { Quit(); }
     void Start();
     void Quit();
-
-protected:
     virtual void Serve() = 0;  // sets m_bReady once it listens, then runs until m_bStop
     std::atomic<bool> m_bStop{false}, m_bReady{false};
     std::thread m_thread;
 };
 
-class MpvPipeStub : public StubServer {
-public:
+struct MpvPipeStub : StubServer {
     MpvPipeStub(StubFilm& film, const std::string& name) : m_film(film), m_path("\\\\.\\pipe\\" + name) {}
     ~MpvPipeStub() override { Quit(); }  // the thread ends before the members it reads go
-
-private:
     void Serve() override;
     StubFilm& m_film;
     const std::string m_path;
 };
 
-class HttpStub : public StubServer {
-public:
+struct HttpStub : StubServer {
     // answer: the whole reply to a request's bytes.
     explicit HttpStub(std::function<std::string(const std::string&)> answer) : m_answer(std::move(answer)) {}
     ~HttpStub() override { Quit(); }
     int Port() const { return m_nPort; }
-
-private:
     void Serve() override;
     std::function<std::string(const std::string&)> m_answer;
     std::atomic<int> m_nPort{0};
