@@ -9,8 +9,7 @@ namespace {
 // Runs are the text's parts between '|', in styles 0, 1, 0, ...; each character is 1 wide, or with varying
 // widths 'i' and 'l' 1, 'W' and 'm' 3, ideographs 4, others 2; a piece in style 1 is 1 wider (an italic
 // overhang). The result: lines joined by '/', each as its pieces joined by '|', then "=width".
-std::string Layout(const std::string& text, int width, bool bVarying)
-{
+std::string Layout(const std::string& text, int width, bool bVarying) {
     std::vector<CTextRun> runs;
     for (size_t at = 0, bar = 0; bar != std::string::npos; at = bar + 1) {
         bar = text.find('|', at);
@@ -38,8 +37,7 @@ std::string Layout(const std::string& text, int width, bool bVarying)
 
 }  // namespace
 
-TEST(LineBreak, Lines)
-{
+TEST(LineBreak, Lines) {
     const struct { const char* text; int width; const char* lines; bool bVarying = false; } cases[] = {
         {"Hello world", 11, "Hello world=11"}, {"Hello world", 10, "Hello=5/world=5"},
         {"one two  three", 7, "one two=7/three=5"}, {"  ab cd", 4, "  ab=4/cd=2"},  // leading blanks are text

@@ -9,8 +9,7 @@
 #include "core/Archive.h"
 #include "core/SettingsRecord.h"
 
-class CMemoryFile : public CArchiveFile {
-public:
+struct CMemoryFile : CArchiveFile {
     explicit CMemoryFile(std::vector<uint8_t> data = {}) : m_data(std::move(data)) {}
     unsigned Read(void* buffer, unsigned count) override {
         const size_t take = std::min<size_t>({count, m_data.size() - m_pos, m_maxChunk});

@@ -13,21 +13,18 @@
 using Ini = std::map<std::string, std::string>;
 
 // A section read from the lines of Kelvane.ini (a missing key: none there), and written back.
-template <typename T> static T Read(const Ini& ini)
-{
+template <typename T> static T Read(const Ini& ini) {
     T t;
     return t.Read([&](const char* key, std::string& value) { return ini.count(key) && (value = ini.at(key), true); }), t;
 }
-template <typename T> static Ini Written(const T& t)
-{
+template <typename T> static Ini Written(const T& t) {
     Ini ini;
     EXPECT_TRUE(t.Write([&](const char* key, const std::string& value) { return ini[key] = value, true; }));
     return ini;
 }
 
 // Each row: lines of the file, then the options read (a missing key or a value that does not read: the default).
-TEST(OptionValues, ValuesReadOrGiveTheirDefaults)
-{
+TEST(OptionValues, ValuesReadOrGiveTheirDefaults) {
     const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; } cases[] = {
         {{/* no file */}, false, false, 2, 0, false},
         {{{"LiveSeeThrough", "1"}, {"Outline", " 1\t"}, {"FormattingTags", "1"}, {"OutlineWidth", "1"},
@@ -49,8 +46,7 @@ TEST(OptionValues, ValuesReadOrGiveTheirDefaults)
               {"Outline", "1"}, {"OutlineColor", "#ABCDEF"}, {"OutlineWidth", "1"}})) << "the second row written back";
 }
 
-TEST(PlayerConfig, ReadWriteAndDefaults)
-{
+TEST(PlayerConfig, ReadWriteAndDefaults) {
     CPlayerConfig set;
     set.eFollow = CPlayerConfig::Vlc, set.strMpvPipe = "\\\\.\\pipe\\mine", set.strHost = "media-pc.local";
     set.nMpcPort = 1, set.nVlcPort = 65535, set.strVlcPassword = "p;w";
@@ -74,8 +70,7 @@ TEST(PlayerConfig, ReadWriteAndDefaults)
 
 // The README's Kelvane.ini example, as it stands there (blanks and "; comment" after each value), names every
 // option with the value that a first run writes. A value that would not read back as written is not one.
-TEST(OptionValues, ReadmeExampleIsWhatAFirstRunWrites)
-{
+TEST(OptionValues, ReadmeExampleIsWhatAFirstRunWrites) {
     Ini readme;
     std::ifstream in(KELVANE_SOURCE_DIR "/README.md");
     std::string line;
@@ -90,8 +85,7 @@ TEST(OptionValues, ReadmeExampleIsWhatAFirstRunWrites)
 }
 
 // The packages' README.txt names every key of the overlay's table of live commands.
-TEST(OptionValues, PackagesReadmeNamesEveryLiveKey)
-{
+TEST(OptionValues, PackagesReadmeNamesEveryLiveKey) {
     std::ifstream in(KELVANE_SOURCE_DIR "/package/README.txt");
     const std::string readme{std::istreambuf_iterator<char>(in), {}};
     for (const CLiveCommand& c : LiveCommands())

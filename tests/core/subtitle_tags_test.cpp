@@ -4,8 +4,7 @@
 #include "tests/core/test_util.h"
 
 // Runs joined by "|", each "style:text" with the style as letters b i u s and #RRGGBB.
-static std::string Runs(const std::string& text)
-{
+static std::string Runs(const std::string& text) {
     std::string out;
     for (const CStyledRun& run : ParseSubtitleTags(text)) {
         const CTextStyle& s = run.style;
@@ -17,8 +16,7 @@ static std::string Runs(const std::string& text)
     return out;
 }
 
-TEST(SubtitleTags, Runs)
-{
+TEST(SubtitleTags, Runs) {
     const struct { const char* text; const char* runs; } cases[] = {
         {"<i>a</i> <B>b</b><U>c</U><s>d</S>\ne", "i:a|: |b:b|u:c|s:d|:\ne"},
         {"<b>a<i>b</b>c</i>d", "b:a|bi:b|i:c|:d"},  // nested, closed out of order

@@ -13,15 +13,12 @@
 using Bytes = std::vector<uint8_t>;
 
 // A file in the temp folder holding the given bytes, removed again at the end.
-class TempFile {
-public:
+struct TempFile {
     explicit TempFile(const std::string& bytes) {
         std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     ~TempFile() { std::error_code ignored; std::filesystem::remove(m_path, ignored); }
     std::string Path() const { return m_path.string(); }
-
-private:
     static inline int s_count = 0;
     const std::filesystem::path m_path = std::filesystem::temp_directory_path() /
         ("kelvane_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++s_count));

@@ -18,8 +18,7 @@ void Check(bool ok) { if (!ok) std::abort(); }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int width = size > 0 ? static_cast<int8_t>(data[0]) : 0;
     std::vector<CTextRun> runs(1);
     for (size_t i = 1; i < size; ++i) {

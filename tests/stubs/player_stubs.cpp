@@ -5,14 +5,12 @@
 
 #include "core/HttpMessage.h"
 
-static std::string Reply(const std::string& status, const std::string& body, bool length = false)
-{
+static std::string Reply(const std::string& status, const std::string& body, bool length = false) {
     return "HTTP/1.0 " + status + "\r\nContent-Type: text/html; charset=utf-8\r\n" +
            (length ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "") + "\r\n" + body;
 }
 
-std::string MpcAnswer(const std::string& request, StubFilm& film, double now, bool older)
-{
+std::string MpcAnswer(const std::string& request, StubFilm& film, double now, bool older) {
     if (request.rfind("POST /command.html HTTP/1.0\r\n", 0) == 0 && request.find("\r\n\r\nwm_command=889") != request.npos)
         return film.TogglePause(now), Reply("200 OK", "<html><body>OK</body></html>");
     if (request.rfind("GET /variables.html HTTP/1.0\r\n", 0) != 0)
@@ -26,8 +24,7 @@ std::string MpcAnswer(const std::string& request, StubFilm& film, double now, bo
                  (older ? "" : p("version", "2.1.4.0")) + "</body></html>\n");
 }
 
-std::string VlcAnswer(const std::string& request, StubFilm& film, double now, const std::string& password)
-{
+std::string VlcAnswer(const std::string& request, StubFilm& film, double now, const std::string& password) {
     if (request.find("\r\nAuthorization: Basic " + Base64(":" + password) + "\r\n") == std::string::npos)
         return "HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"VLC stream\"\r\nContent-Length: 0\r\n\r\n";
     if (request.rfind("GET /requests/status.json?command=pl_pause HTTP/1.0\r\n", 0) == 0)

@@ -11,8 +11,7 @@ namespace {
 // mpv's JSON IPC: its answers to the commands Kelvane sends (observe_property, get_property of the version, cycle
 // pause), and at each frame the events and the observed properties that changed.
 struct MpvStub {
-    std::string OnInput(const std::string& bytes, StubFilm& film, double now)
-    {
+    std::string OnInput(const std::string& bytes, StubFilm& film, double now) {
         std::string out;
         m_strPartial += bytes;
         for (size_t end; (end = m_strPartial.find('\n')) != std::string::npos; m_strPartial.erase(0, end + 1)) {
@@ -34,8 +33,7 @@ struct MpvStub {
         return out;
     }
 
-    std::string OnFrame(StubFilm& film, double now)
-    {
+    std::string OnFrame(StubFilm& film, double now) {
         const bool seeked = film.Seeks() != m_nSeeks;
         std::string out = std::string(seeked ? "{\"event\":\"seek\"}\n" : "") +
                           (film.Paused() != m_bPaused ? Changed("pause", film, now) : "") +
@@ -46,8 +44,7 @@ struct MpvStub {
         return out;
     }
 
-    std::string Changed(const std::string& name, StubFilm& film, double now) const  // when observed
-    {
+    std::string Changed(const std::string& name, StubFilm& film, double now) const {  // when observed
         const auto o = m_observed.find(name);
         const std::string data = name == "time-pos" ? std::to_string(film.Position(now) / 1000)
                                  : name == "speed"  ? std::to_string(film.Speed())
@@ -65,23 +62,20 @@ struct MpvStub {
 
 }  // namespace
 
-void StubServer::Start()
-{
+void StubServer::Start() {
     m_bStop = m_bReady = false;
     m_thread = std::thread([this] { Serve(); m_bReady = true; });
     for (int i = 0; i < 2000 && !m_bReady; ++i) ::Sleep(1);
 }
 
-void StubServer::Quit()
-{
+void StubServer::Quit() {
     m_bStop = true;
     if (m_thread.joinable()) m_thread.join();
 }
 
 // As mpv makes its pipe: duplex, message type read as bytes, local clients only; here in no-wait mode, polled. One
 // client at a time; a frame every 16 ms while it is connected.
-void MpvPipeStub::Serve()
-{
+void MpvPipeStub::Serve() {
     while (!m_bStop) {
         const HANDLE pipe = ::CreateNamedPipeW(
             Utf8ToWide(m_path).c_str(), PIPE_ACCESS_DUPLEX,
@@ -109,8 +103,7 @@ void MpvPipeStub::Serve()
 }
 
 // One request per connection, as HTTP/1.0 with Connection: close: read the head (and a form body), answer, close.
-void HttpStub::Serve()
-{
+void HttpStub::Serve() {
     WSADATA data;
     ::WSAStartup(MAKEWORD(2, 2), &data);
     const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

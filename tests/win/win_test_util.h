@@ -22,8 +22,7 @@ inline std::string ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class TempFolderTest : public ::testing::Test {
-protected:
+struct TempFolderTest : ::testing::Test {
     void SetUp() override {
         static int counter = 0;
         char temp[MAX_PATH];
