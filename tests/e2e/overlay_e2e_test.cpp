@@ -133,11 +133,11 @@ TEST_F(OverlayTest, StartOnNextClickStartReactivatesClosingEnablesStartAndThePat
     ExitAndWait();
 }
 
-// Batch mode: the panel minimised, the overlay see-through at its saved rectangle over the windows beneath (a film
-// window over the left part of a backdrop), Start disabled. Either kind leaves the keyboard to another program
-// while the cues change. The copying kind keeps the picture it took while no cue changes; the live kind follows
-// the film and outlines the text all round. A double click (the live kind's on a pixel of the text) frames it again.
-// With a value out of range, batch mode says so and plays nothing.
+// Batch mode: the panel minimised, the overlay see-through over the windows beneath (a film window over the left
+// part of a backdrop). Either kind leaves the keyboard to another program while the cues change. The copying kind
+// keeps the picture it took while no cue changes; the live kind follows the film and outlines the text all round. A
+// double click (the live kind's on a pixel of the text) frames it again at its saved rectangle. With a value out of
+// range, batch mode says so and plays nothing.
 TEST_F(OverlayTest, BatchModePlaysSeeThroughOverTheWindowsBeneathAndLeavesTheKeyboard) {
     const RECT where{350, 420, 950, 640};
     std::string cues;  // a cue of 200 ms every 400 ms from 1 s on, then one that stays from 5 s on
@@ -156,7 +156,6 @@ TEST_F(OverlayTest, BatchModePlaysSeeThroughOverTheWindowsBeneathAndLeavesTheKey
         EXPECT_TRUE(WaitUntil("the panel minimised", [&] { return IsIconic(panel) != FALSE; }));
         EXPECT_EQ(ExStyle(overlay) & (WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_LAYERED),
                   WS_EX_TOPMOST | (live ? WS_EX_LAYERED : WS_EX_TRANSPARENT));
-        EXPECT_TRUE(SameRect(where, WindowRect(overlay)) && !StartEnabled());
 
         SetForegroundWindow(typist);
         ASSERT_TRUE(WaitUntil("the typist window in front with the focus", [&] { return GetForegroundWindow() == typist && GetFocus() == typist; }, 3000));

@@ -60,6 +60,12 @@ struct MpvStub {
     int m_nSeeks = 0;
 };
 
+// A request's head has come, and as many bytes of its body as the head announces.
+bool Complete(const std::string& r) {
+    const size_t head = r.find("\r\n\r\n"), body = r.find("Content-Length: ");
+    return head != std::string::npos && (body > head || r.size() >= head + 4 + std::stoul(r.substr(body + 16)));
+}
+
 }  // namespace
 
 void StubServer::Start() {
@@ -112,30 +118,20 @@ void HttpStub::Serve() {
     sockaddr_in address{AF_INET, htons(static_cast<u_short>(m_nPort)), {}, {}};  // port 0 the first time: an ephemeral one
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 8) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::closesocket(listener), ::WSACleanup();
-        return;
-    }
-    m_nPort = ntohs(address.sin_port);
-    m_bReady = true;
+    const bool listening = ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                           ::listen(listener, 8) == 0 &&
+                           ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    m_nPort = ntohs(address.sin_port), m_bReady = true;
     const auto wait = [](SOCKET s) { WSAPOLLFD fd{s, POLLRDNORM, 0}; return ::WSAPoll(&fd, 1, 10) > 0; };
-    while (!m_bStop) {
+    while (listening && !m_bStop) {
         if (!wait(listener))
             continue;
         const SOCKET s = ::accept(listener, nullptr, nullptr);
         std::string request;
         char buffer[4096];
-        for (int tries = 0; tries < 100 && !m_bStop; ++tries) {
-            const size_t head = request.find("\r\n\r\n"), body = request.find("Content-Length: ");
-            if (head != std::string::npos &&
-                (body > head || request.size() >= head + 4 + std::stoul(request.substr(body + 16))))
-                break;
-            const int n = wait(s) ? ::recv(s, buffer, sizeof buffer, 0) : 0;
-            if (n < 0)
-                break;
-            request.append(buffer, static_cast<size_t>(n));
-        }
+        for (int tries = 0, n = 0; tries < 100 && n >= 0 && !m_bStop && !Complete(request); ++tries)
+            if ((n = wait(s) ? ::recv(s, buffer, sizeof buffer, 0) : 0) > 0)
+                request.append(buffer, static_cast<size_t>(n));
         const std::string reply = m_answer(request);
         ::send(s, reply.data(), static_cast<int>(reply.size()), 0), ::shutdown(s, SD_SEND), ::closesocket(s);
     }
