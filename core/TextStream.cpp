@@ -237,6 +237,31 @@ size_t CTextStream::ReadBlock(char* out, size_t maxReads, BlockEnd& how)
     return count;
 }
 
+bool CTextStream::ReadLine(std::string& line, size_t maxKeep)
+{
+    line.clear();
+    bool any = false;
+    for (;;) {
+        if (m_pos == m_end && !Refill()) {
+            m_eof = true;
+            return any;
+        }
+        any = true;
+        unsigned char* p = m_pos;
+        unsigned char* const e = m_end;
+        while (p < e && *p != kLF && *p != kCR)
+            ++p;
+        const size_t length = static_cast<size_t>(p - m_pos);
+        if (line.size() < maxKeep)
+            line.append(reinterpret_cast<const char*>(m_pos), std::min(length, maxKeep - line.size()));
+        m_pos = p;
+        if (p < e) {
+            ++m_pos;  // the line end
+            return true;
+        }
+    }
+}
+
 bool CTextStream::SkipUtf8ByteOrderMark()
 {
     static const unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};

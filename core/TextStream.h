@@ -69,6 +69,16 @@ public:
     // Skips a UTF-8 byte-order mark (EF BB BF) when it stands right at the
     // current position, which must be the start of the file. True when skipped.
     bool SkipUtf8ByteOrderMark();
+    // Whether the file began with a UTF-16 byte-order mark; known once the
+    // first character has been asked for (SkipUtf8ByteOrderMark asks).
+    bool IsUtf16() const { return m_encoding != kBytes; }
+
+    // Reads one line into line (cleared first): the characters up to the next
+    // LF or CR, which ends the line and is consumed. Only the first maxKeep
+    // characters are kept; the rest of a longer line is read and dropped. A
+    // last line without a line end is a line too. False when the input had
+    // already ended (which sets the end-of-file indicator).
+    bool ReadLine(std::string& line, size_t maxKeep);
 
 private:
     friend int ScanHeader(CTextStream& in, int32_t* const fields[]);

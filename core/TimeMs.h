@@ -9,3 +9,23 @@ inline double TimeMs(int32_t hour, int32_t min, int32_t sec, int32_t millis)
 {
     return hour * 3600000.0 + min * 60000.0 + sec * 1000.0 + static_cast<double>(millis);
 }
+
+// The largest count of ms that a time may reach: every whole number below it
+// is exact in a double.
+constexpr uint64_t kMaxExactMs = uint64_t{1} << 53;
+
+// The same sum for components of any size (as read from a file, saturated at
+// kMaxExactMs); false when the time would not be below kMaxExactMs.
+inline bool ExactTimeMs(uint64_t hour, uint64_t min, uint64_t sec, uint64_t millis, double& ms)
+{
+    const uint64_t parts[4] = {hour, min, sec, millis};
+    const uint64_t units[4] = {3600000, 60000, 1000, 1};
+    uint64_t total = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (parts[i] > (kMaxExactMs - 1 - total) / units[i])
+            return false;
+        total += parts[i] * units[i];
+    }
+    ms = static_cast<double>(total);
+    return true;
+}

@@ -1,16 +1,7 @@
 // UTF-16 SubRip files read as their UTF-8 twins.
-#include "core/Unicode.h"
 #include "core/SrtReader.h"
 
 #include "tests/core/test_util.h"
-
-static std::string Utf16(const std::string& utf8, bool little)
-{
-    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (char16_t unit : Utf8ToUtf16(utf8))
-        out += little ? std::string{char(unit), char(unit >> 8)} : std::string{char(unit >> 8), char(unit)};
-    return out;
-}
 
 // Every cue as the schedule reads it: "start end [text]".
 static std::string Play(const std::string& bytes)
