@@ -208,8 +208,9 @@ bool CAssReader::Open(const std::string& pathUtf8)
     size_t startField = 1, endField = 2, textField = 9;
     int wrapStyle = 0;
     int32_t count = 0;
-    std::string line, text;
-    while (in->ReadLine(line, kMaxLine)) {
+    std::string_view line;
+    std::string spill, text;
+    while (in->ReadLine(line, spill, kMaxLine)) {
         const char* p = line.data();
         const char* end = p + line.size();
         while (p < end && IsBlank(*p))

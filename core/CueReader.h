@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/SubtitleFormat.h"
+#include "core/TimeMs.h"
 
 struct CCue {
     double dStart = 0, dEnd = 0;  // whole ms below 2^53; the end after the start
@@ -37,4 +38,11 @@ constexpr size_t kMaxCueSource = 64 * 1024;
 
 // Digits at p (before end) as a number, saturated at 2^53 so that any count of
 // digits reads without overflow; advances p. The number of digits read.
-size_t ReadDigits(const char*& p, const char* end, uint64_t& value);
+inline size_t ReadDigits(const char*& p, const char* end, uint64_t& value)
+{
+    const char* const start = p;
+    value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p)
+        value = value >= kMaxExactMs ? kMaxExactMs : value * 10 + static_cast<uint64_t>(*p - '0');
+    return static_cast<size_t>(p - start);
+}

@@ -5,17 +5,23 @@
 
 namespace {
 
-const char* const kOpenTags[] = {"<b>", "<i>", "<u>", "<s>"};
+const char* const kOpenTags[] = {"<b>", "<i>", "<u>", "<s>", "<font color=\"#RRGGBB\">"};
+const size_t kOpenLengths[] = {3, 3, 3, 3, 22};
 const char* const kCloseTags[] = {"</b>", "</i>", "</u>", "</s>", "</font>"};
-// <font color="#RRGGBB">
-constexpr size_t kFontTagLength = 22;
+const size_t kCloseLengths[] = {4, 4, 4, 4, 7};
 // Room kept for the closing tags of all five.
 constexpr size_t kCloseReserve = 4 * 4 + 7;
 
 // Bytes of the file's text that the canonical form writes otherwise.
+struct SpecialBytes {
+    bool is[256] = {};
+    constexpr SpecialBytes() { is['<'] = is['>'] = is['&'] = is[0] = true; }
+};
+constexpr SpecialBytes kSpecial;
+
 inline bool IsSpecial(char c)
 {
-    return c == '<' || c == '>' || c == '&' || c == '\0';
+    return kSpecial.is[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
@@ -36,40 +42,64 @@ bool CMarkupWriter::Wanted(Tag tag) const
     }
 }
 
+void CMarkupWriter::SetStyle(const CTextStyle& style)
+{
+    m_want = style;
+    m_bChanged = m_want != m_have;
+}
+
 bool CMarkupWriter::OpenStyle(size_t extra, bool openNew)
 {
+    if (!m_bChanged)
+        return m_out.size() + extra + kCloseReserve <= kMaxCueText;
     // The open tags that are still wanted stay open, from the outermost in; a
     // colour only while it is the same.
     int keep = 0;
-    while (keep < m_nOpen && Wanted(m_open[keep]) && (m_open[keep] != kFont || m_nColor == m_want.nColor))
+    while (keep < m_nOpen && Wanted(m_open[keep]) && (m_open[keep] != kFont || m_have.nColor == m_want.nColor))
         ++keep;
     bool open[kTagCount] = {};
     for (int i = 0; i < keep; ++i)
         open[m_open[i]] = true;
     size_t bytes = 0;
     for (int i = keep; i < m_nOpen; ++i)
-        bytes += std::strlen(kCloseTags[m_open[i]]);
+        bytes += kCloseLengths[m_open[i]];
     for (int tag = 0; tag < kTagCount && openNew; ++tag) {
         if (!open[tag] && Wanted(static_cast<Tag>(tag)))
-            bytes += tag == kFont ? kFontTagLength : std::strlen(kOpenTags[tag]);
+            bytes += kOpenLengths[tag];
     }
     if (m_out.size() + bytes + extra + kCloseReserve > kMaxCueText)
         return false;
-    while (m_nOpen > keep)
-        m_out += kCloseTags[m_open[--m_nOpen]];
+    while (m_nOpen > keep) {
+        const Tag tag = m_open[--m_nOpen];
+        m_out.append(kCloseTags[tag], kCloseLengths[tag]);
+    }
     for (int tag = 0; tag < kTagCount && openNew; ++tag) {
         if (open[tag] || !Wanted(static_cast<Tag>(tag)))
             continue;
         if (tag == kFont) {
-            char font[kFontTagLength + 1];
+            char font[32];
             std::snprintf(font, sizeof font, "<font color=\"#%06X\">", static_cast<unsigned>(m_want.nColor & 0xFFFFFF));
-            m_out += font;
-            m_nColor = m_want.nColor;
+            m_out.append(font, kOpenLengths[kFont]);
         } else {
-            m_out += kOpenTags[tag];
+            m_out.append(kOpenTags[tag], kOpenLengths[tag]);
         }
         m_open[m_nOpen++] = static_cast<Tag>(tag);
     }
+    // What is open now.
+    m_have = CTextStyle();
+    for (int i = 0; i < m_nOpen; ++i) {
+        switch (m_open[i]) {
+        case kBold: m_have.bBold = true; break;
+        case kItalic: m_have.bItalic = true; break;
+        case kUnderline: m_have.bUnderline = true; break;
+        case kStrikeOut: m_have.bStrikeOut = true; break;
+        default:
+            m_have.bHasColor = true;
+            m_have.nColor = m_want.nColor;
+            break;
+        }
+    }
+    m_bChanged = m_want != m_have;
     return true;
 }
 
@@ -119,6 +149,19 @@ void CMarkupWriter::Text(const char* text, size_t length)
     }
 }
 
+void CMarkupWriter::PlainText(const char* text, size_t length)
+{
+    if (m_bFull || length == 0)
+        return;
+    if (!OpenStyle(4, true)) {
+        m_bFull = true;
+        return;
+    }
+    for (const char* c = text; c < text + length && !m_bVisible; ++c)
+        m_bVisible = *c != ' ' && *c != '\t';
+    Put(text, length, true);
+}
+
 void CMarkupWriter::Char(char32_t c)
 {
     if (c == '\n') {
@@ -146,7 +189,9 @@ void CMarkupWriter::LineBreak()
 
 void CMarkupWriter::Finish()
 {
-    while (m_nOpen > 0)
-        m_out += kCloseTags[m_open[--m_nOpen]];
+    while (m_nOpen > 0) {
+        const Tag tag = m_open[--m_nOpen];
+        m_out.append(kCloseTags[tag], kCloseLengths[tag]);
+    }
     m_bFull = true;
 }

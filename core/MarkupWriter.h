@@ -27,9 +27,11 @@ public:
     explicit CMarkupWriter(std::string& out);
 
     // The style of the text that follows.
-    void SetStyle(const CTextStyle& style) { m_want = style; }
+    void SetStyle(const CTextStyle& style);
     // Text from the file, as bytes.
     void Text(const char* text, size_t length);
+    // The same, known to hold none of < > & and NUL.
+    void PlainText(const char* text, size_t length);
     // A character of the reader's own (a code point).
     void Char(char32_t c);
     void LineBreak();
@@ -53,9 +55,10 @@ private:
 
     std::string& m_out;
     CTextStyle m_want;
-    Tag m_open[kTagCount];  // the open tags, outermost first
+    CTextStyle m_have;        // the style of the open tags
+    Tag m_open[kTagCount];    // the open tags, outermost first
     int m_nOpen = 0;
-    uint32_t m_nColor = 0;  // of the open font tag
+    bool m_bChanged = false;  // m_want differs from m_have
     bool m_bFull = false;
     bool m_bVisible = false;
 };

@@ -28,7 +28,7 @@ bool EqualsNoCase(const std::string& text, size_t from, size_t to, const char* w
 // The rule on the first characters; whole: they are the whole file.
 SubtitleFormat FormatOfStart(const std::string& head, bool whole)
 {
-    if (IsWebVttSignature(head.substr(0, head.find_first_of("\r\n"))))
+    if (IsWebVttSignature(std::string_view(head).substr(0, head.find_first_of("\r\n"))))
         return SubtitleFormat::WebVtt;
     for (size_t pos = 0; pos < head.size();) {
         size_t end = head.find_first_of("\r\n", pos);
@@ -51,7 +51,7 @@ SubtitleFormat FormatOfStart(const std::string& head, bool whole)
 
 }  // namespace
 
-bool IsWebVttSignature(const std::string& line)
+bool IsWebVttSignature(std::string_view line)
 {
     return line.compare(0, 6, "WEBVTT") == 0 && (line.size() == 6 || IsBlank(line[6]));
 }

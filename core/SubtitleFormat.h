@@ -2,6 +2,7 @@
 // Which reader a subtitle file needs, decided by its content, not by its name.
 
 #include <string>
+#include <string_view>
 
 enum class SubtitleFormat { SubRip, WebVtt, Ass };
 
@@ -20,4 +21,4 @@ SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrder
 
 // "WEBVTT" alone, or followed by a blank or a tab and anything (the line
 // without its line end).
-bool IsWebVttSignature(const std::string& line);
+bool IsWebVttSignature(std::string_view line);

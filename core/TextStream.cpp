@@ -48,6 +48,7 @@ int CTextStream::GetcSlow()
 
 bool CTextStream::Refill()
 {
+    m_bLineEnds = false;  // the buffer is about to change
     while (!m_done) {
         unsigned char* const raw = m_buf.get() + 1;
         const size_t count = m_encoding == kBytes && m_started ? std::fread(raw, 1, kBufferSize, m_file)
@@ -237,26 +238,49 @@ size_t CTextStream::ReadBlock(char* out, size_t maxReads, BlockEnd& how)
     return count;
 }
 
-bool CTextStream::ReadLine(std::string& line, size_t maxKeep)
+bool CTextStream::ReadLine(std::string_view& line, std::string& spill, size_t maxKeep)
 {
-    line.clear();
     bool any = false;
     for (;;) {
         if (m_pos == m_end && !Refill()) {
             m_eof = true;
+            if (any)
+                line = spill;
             return any;
         }
-        any = true;
-        unsigned char* p = m_pos;
+        // The next LF and the next CR, each found once per stretch of the
+        // buffer: a file with only one of them is not searched for the other
+        // at every line.
         unsigned char* const e = m_end;
-        while (p < e && *p != kLF && *p != kCR)
-            ++p;
+        if (!m_bLineEnds || m_pos < m_lfFrom || m_pos > m_nextLF) {
+            unsigned char* const lf = static_cast<unsigned char*>(std::memchr(m_pos, kLF, static_cast<size_t>(e - m_pos)));
+            m_lfFrom = m_pos;
+            m_nextLF = lf ? lf : e;
+        }
+        if (!m_bLineEnds || m_pos < m_crFrom || m_pos > m_nextCR) {
+            unsigned char* const cr = static_cast<unsigned char*>(std::memchr(m_pos, kCR, static_cast<size_t>(e - m_pos)));
+            m_crFrom = m_pos;
+            m_nextCR = cr ? cr : e;
+        }
+        m_bLineEnds = true;
+        unsigned char* const p = std::min(m_nextLF, m_nextCR);
+        const char* const start = reinterpret_cast<const char*>(m_pos);
         const size_t length = static_cast<size_t>(p - m_pos);
-        if (line.size() < maxKeep)
-            line.append(reinterpret_cast<const char*>(m_pos), std::min(length, maxKeep - line.size()));
         m_pos = p;
+        if (!any && p < e) {
+            // The common case: the whole line is in the buffer.
+            ++m_pos;
+            line = std::string_view(start, std::min(length, maxKeep));
+            return true;
+        }
+        if (!any)
+            spill.clear();
+        any = true;
+        if (spill.size() < maxKeep)
+            spill.append(start, std::min(length, maxKeep - spill.size()));
         if (p < e) {
             ++m_pos;  // the line end
+            line = spill;
             return true;
         }
     }

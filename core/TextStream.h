@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class CTextStream {
 public:
@@ -73,12 +74,14 @@ public:
     // first character has been asked for (SkipUtf8ByteOrderMark asks).
     bool IsUtf16() const { return m_encoding != kBytes; }
 
-    // Reads one line into line (cleared first): the characters up to the next
-    // LF or CR, which ends the line and is consumed. Only the first maxKeep
-    // characters are kept; the rest of a longer line is read and dropped. A
-    // last line without a line end is a line too. False when the input had
-    // already ended (which sets the end-of-file indicator).
-    bool ReadLine(std::string& line, size_t maxKeep);
+    // Reads one line: the characters up to the next LF or CR, which ends the
+    // line and is consumed. Only the first maxKeep characters are kept; the
+    // rest of a longer line is read and dropped. line views them in the
+    // stream's buffer, or in spill when the line runs across a refill; it is
+    // valid until the next read. A last line without a line end is a line too.
+    // False when the input had already ended (which sets the end-of-file
+    // indicator).
+    bool ReadLine(std::string_view& line, std::string& spill, size_t maxKeep);
 
 private:
     friend int ScanHeader(CTextStream& in, int32_t* const fields[]);
@@ -104,6 +107,14 @@ private:
     bool m_eof = false;         // end-of-file indicator
     bool m_done = false;        // no more input: end of file or Ctrl-Z
     bool m_heldCR = false;      // the last chunk ended in CR; the next decides it
+
+    // ReadLine only: the next LF (CR) in the buffer at or after m_lfFrom
+    // (m_crFrom), or m_end when none, while m_bLineEnds holds.
+    bool m_bLineEnds = false;
+    unsigned char* m_lfFrom = nullptr;
+    unsigned char* m_nextLF = nullptr;
+    unsigned char* m_crFrom = nullptr;
+    unsigned char* m_nextCR = nullptr;
 
     // UTF-16 files only: the file's bytes not yet converted.
     enum Encoding { kBytes, kUtf16LE, kUtf16BE };

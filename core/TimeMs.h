@@ -18,14 +18,10 @@ constexpr uint64_t kMaxExactMs = uint64_t{1} << 53;
 // kMaxExactMs); false when the time would not be below kMaxExactMs.
 inline bool ExactTimeMs(uint64_t hour, uint64_t min, uint64_t sec, uint64_t millis, double& ms)
 {
-    const uint64_t parts[4] = {hour, min, sec, millis};
-    const uint64_t units[4] = {3600000, 60000, 1000, 1};
-    uint64_t total = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (parts[i] > (kMaxExactMs - 1 - total) / units[i])
-            return false;
-        total += parts[i] * units[i];
-    }
+    // Each product stays within kMaxExactMs, so the sum cannot overflow.
+    if (hour > kMaxExactMs / 3600000 || min > kMaxExactMs / 60000 || sec > kMaxExactMs / 1000 || millis > kMaxExactMs)
+        return false;
+    const uint64_t total = hour * 3600000 + min * 60000 + sec * 1000 + millis;
     ms = static_cast<double>(total);
-    return true;
+    return total < kMaxExactMs;
 }

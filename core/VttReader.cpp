@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "core/MarkupWriter.h"
 #include "core/TextStream.h"
@@ -11,7 +10,7 @@
 
 namespace {
 
-bool HasArrow(const std::string& line)
+bool HasArrow(std::string_view line)
 {
     return line.find("-->") != std::string::npos;
 }
@@ -28,10 +27,27 @@ void SkipSpace(const char*& p, const char* end)
         ++p;
 }
 
+inline bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 // [hours:]mm:ss.ttt at p: a first number of two digits below 60 is minutes
 // when only one more follows, else hours.
 bool ReadTimestamp(const char*& p, const char* end, double& ms)
 {
+    // The usual shape, hh:mm:ss.ttt, at once.
+    if (end - p >= 12 && p[2] == ':' && p[5] == ':' && p[8] == '.' && (end - p == 12 || !IsDigit(p[12]))) {
+        const auto d = [p](int i) { return static_cast<unsigned>(static_cast<unsigned char>(p[i]) - '0'); };
+        const unsigned min = d(3) * 10 + d(4), sec = d(6) * 10 + d(7);
+        if (((d(0) < 10) & (d(1) < 10) & (d(3) < 6) & (d(4) < 10) & (d(6) < 6) & (d(7) < 10) & (d(9) < 10) &
+             (d(10) < 10) & (d(11) < 10)) != 0) {
+            ms = static_cast<double>((d(0) * 10 + d(1)) * 3600000u + min * 60000u + sec * 1000u + d(9) * 100u +
+                                     d(10) * 10u + d(11));
+            p += 12;
+            return true;
+        }
+    }
     uint64_t first, second, third = 0, millis;
     const size_t firstDigits = ReadDigits(p, end, first);
     const bool hours = firstDigits != 2 || first > 59;
@@ -50,7 +66,7 @@ bool ReadTimestamp(const char*& p, const char* end, double& ms)
     return ExactTimeMs(first, second, third, millis, ms);
 }
 
-bool ReadTiming(const std::string& line, double& start, double& end)
+bool ReadTiming(std::string_view line, double& start, double& end)
 {
     const char* p = line.data();
     const char* const e = p + line.size();
@@ -65,18 +81,33 @@ bool ReadTiming(const std::string& line, double& start, double& end)
     return ReadTimestamp(p, e, end);  // the settings after it are ignored
 }
 
+// What ends a run of plain text: a tag, an entity, a line break, and what the
+// canonical form writes otherwise.
+struct RunEnds {
+    bool is[256] = {};
+    constexpr RunEnds() { is['<'] = is['&'] = is['\n'] = is['>'] = is[0] = true; }
+};
+constexpr RunEnds kRunEnds;
+
 enum Tag : uint8_t { kClass, kItalic, kBold, kUnderline, kRuby, kRubyText, kVoice, kLanguage, kTagCount };
 
 // The tag whose name stands in [p, end); kTagCount when none.
 Tag TagNamed(const char* p, const char* end)
 {
-    static const char* const kNames[kTagCount] = {"c", "i", "b", "u", "ruby", "rt", "v", "lang"};
-    for (int tag = 0; tag < kTagCount; ++tag) {
-        const size_t length = std::strlen(kNames[tag]);
-        if (static_cast<size_t>(end - p) == length && std::memcmp(p, kNames[tag], length) == 0)
-            return static_cast<Tag>(tag);
+    switch (end - p) {
+    case 1:
+        switch (*p) {
+        case 'c': return kClass;
+        case 'i': return kItalic;
+        case 'b': return kBold;
+        case 'u': return kUnderline;
+        case 'v': return kVoice;
+        default: return kTagCount;
+        }
+    case 2: return std::memcmp(p, "rt", 2) == 0 ? kRubyText : kTagCount;
+    case 4: return std::memcmp(p, "ruby", 4) == 0 ? kRuby : std::memcmp(p, "lang", 4) == 0 ? kLanguage : kTagCount;
+    default: return kTagCount;
     }
-    return kTagCount;
 }
 
 // The character of the entity at p ('&'); false when it is none.
@@ -126,7 +157,7 @@ bool ReadEntity(const char*& p, const char* end, char32_t& c)
 bool ConvertVttText(const std::string& source, std::string& out)
 {
     CMarkupWriter writer(out);
-    std::vector<Tag> open;  // innermost last
+    std::string open;  // the open tags, innermost last: a short string needs no allocation
     int count[kTagCount] = {};
     const char* p = source.data();
     const char* const end = p + source.size();
@@ -147,14 +178,15 @@ bool ConvertVttText(const std::string& source, std::string& out)
             if (tag == kTagCount)
                 continue;  // unknown: removed, its text kept
             if (!closing) {
-                if (tag == kRubyText && (open.empty() || open.back() != kRuby))
+                if (tag == kRubyText && (open.empty() || open.back() != static_cast<char>(kRuby)))
                     continue;  // ruby text only within ruby
-                open.push_back(tag);
+                open += static_cast<char>(tag);
                 ++count[tag];
-            } else if (!open.empty() && open.back() == tag) {
+            } else if (!open.empty() && open.back() == static_cast<char>(tag)) {
                 --count[tag];
                 open.pop_back();
-            } else if (tag == kRuby && open.size() >= 2 && open.back() == kRubyText && open[open.size() - 2] == kRuby) {
+            } else if (tag == kRuby && open.size() >= 2 && open.back() == static_cast<char>(kRubyText) &&
+                       open[open.size() - 2] == static_cast<char>(kRuby)) {
                 --count[kRubyText];
                 --count[kRuby];
                 open.resize(open.size() - 2);
@@ -181,12 +213,17 @@ bool ConvertVttText(const std::string& source, std::string& out)
                 continue;
             }
         }
-        // Text up to the next tag or entity (an & that is none is text).
-        const char* const run = p++;
-        while (p < end && *p != '<' && *p != '&' && *p != '\n')
+        if (kRunEnds.is[static_cast<unsigned char>(*p)]) {
+            if (shown)
+                writer.Text(p, 1);  // > or NUL, or an & that starts no entity
+            ++p;
+            continue;
+        }
+        const char* const run = p;
+        while (p < end && !kRunEnds.is[static_cast<unsigned char>(*p)])
             ++p;
         if (shown)
-            writer.Text(run, static_cast<size_t>(p - run));
+            writer.PlainText(run, static_cast<size_t>(p - run));
     }
     writer.Finish();
     return writer.HasVisibleText();
@@ -204,7 +241,7 @@ bool CVttReader::Open(const std::string& pathUtf8)
     if (!m_in)
         return false;
     m_bByteOrderMark = m_in->SkipUtf8ByteOrderMark() || m_in->IsUtf16();
-    if (!NextLine() || !IsWebVttSignature(m_strLine)) {
+    if (!NextLine() || !IsWebVttSignature(m_line)) {
         m_in.reset();
         return false;
     }
@@ -218,21 +255,21 @@ bool CVttReader::NextLine()
         m_bHeld = false;
         return true;
     }
-    return m_in && m_in->ReadLine(m_strLine, kMaxCueSource);
+    return m_in && m_in->ReadLine(m_line, m_strSpill, kMaxCueSource);
 }
 
 void CVttReader::ReadToBlockEnd(bool text)
 {
     m_strSource.clear();
-    for (bool first = true; NextLine() && !m_strLine.empty(); first = false) {
-        if (HasArrow(m_strLine)) {
+    for (bool first = true; NextLine() && !m_line.empty(); first = false) {
+        if (HasArrow(m_line)) {
             m_bHeld = true;
             return;
         }
         if (text && m_strSource.size() + !first < kMaxCueSource) {
             if (!first)
                 m_strSource += '\n';
-            m_strSource.append(m_strLine, 0, kMaxCueSource - m_strSource.size());
+            m_strSource.append(m_line.substr(0, kMaxCueSource - m_strSource.size()));
         }
     }
 }
@@ -240,21 +277,21 @@ void CVttReader::ReadToBlockEnd(bool text)
 bool CVttReader::Next(CCue& cue)
 {
     while (NextLine()) {
-        if (m_strLine.empty())
+        if (m_line.empty())
             continue;
         // The timing line comes first, or after an identifier line.
-        if (!HasArrow(m_strLine)) {
+        if (!HasArrow(m_line)) {
             if (!NextLine())
                 return false;
-            if (m_strLine.empty())
+            if (m_line.empty())
                 continue;
-            if (!HasArrow(m_strLine)) {
+            if (!HasArrow(m_line)) {
                 ReadToBlockEnd(false);  // no cue: a NOTE, STYLE or REGION block, or anything else
                 continue;
             }
         }
         double start = 0, end = 0;
-        const bool timed = ReadTiming(m_strLine, start, end);
+        const bool timed = ReadTiming(m_line, start, end);
         ReadToBlockEnd(timed);
         if (!timed || !(end > start) || !ConvertVttText(m_strSource, cue.strText))
             continue;

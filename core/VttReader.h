@@ -26,6 +26,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/CueReader.h"
 
@@ -41,7 +42,7 @@ public:
     bool HasByteOrderMark() const override { return m_bByteOrderMark; }
 
 private:
-    // The next line into m_strLine (the one held back, if any); false at the end.
+    // The next line into m_line (the one held back, if any); false at the end.
     bool NextLine();
     // Reads on to the end of the block: an empty line, the end, or a line with
     // "-->", which is held back to start the next block. Appends the lines to
@@ -49,8 +50,9 @@ private:
     void ReadToBlockEnd(bool text);
 
     std::unique_ptr<CTextStream> m_in;
-    std::string m_strLine;
-    bool m_bHeld = false;  // m_strLine has been read and starts the next block
+    std::string_view m_line;  // valid until the next read
+    std::string m_strSpill;   // holds m_line when the stream's buffer cannot
+    bool m_bHeld = false;     // m_line has been read and starts the next block
     std::string m_strSource;  // the text lines of the cue being read
     int32_t m_nCount = 0;     // cues handed on
     bool m_bByteOrderMark = false;
