@@ -14,6 +14,14 @@ from pathlib import Path
 
 THREE = (b"1\n00:00:01,000 --> 00:00:03,500\nOne\n\n2\n00:00:05,000 --> 00:00:07,000\nTwo\nlines\n\n"
          b"3\n00:00:08,250 --> 00:00:09,000\nThree\n\n")
+VTT = (b"\xef\xbb\xbfWEBVTT - golden\r\n\r\nNOTE between\r\n\r\n1\r\n00:01.000 --> 00:04.000 align:start\r\n"
+       b"<v Ann>Hi <i>there</i> &amp; &lt;3&nbsp;caf&#xE9;\r\n\r\n01:00:00.000 --> 01:00:00.001\r\n<b>late\r\n\r\n"
+       b"00:05.000 --> 00:06.000\r\n<ruby>\xe6\xbc\xa2<rt>kan</rt></ruby>\tend\r\n\r\n00:07.000 --> 00:07.000\r\nnever\r\n")
+ASS = (b"[Script Info]\nScriptType: v4.00+\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, "
+       b"MarginV, Effect, Text\nDialogue: 0,0:00:05.00,0:00:06.00,Default,,0,0,0,,Second, with a comma\n"
+       b"Dialogue: 0,0:00:01.00,0:00:02.50,Default,,0,0,0,,{\\an8\\i1}First{\\i0}\\N{\\c&H00FF00&}green <x>\n"
+       b"Comment: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,hidden\n"
+       b"Dialogue: 0,0:00:05.00,0:00:07.00,Default,,0,0,0,,{\\p1}m 0 0 l 10 10{\\p0}\n")
 # name: (file bytes or None for a missing file, arguments after the file, or None for no arguments)
 CASES = {
     "three_cues_lf": (THREE, []), "offset_at_a_start": (THREE, ["+8250"]), "negative_offset": (THREE, ["-5"]),
@@ -22,6 +30,9 @@ CASES = {
                 b"8\n00:00:02,000 --> 00:00:03,000\n  lead\n  kept\n\n", []),
     "overlong_line_then_cue": (b"1\n00:00:01,000 --> 00:00:02,000\n" + b"x" * 5000 + b"\n2\nmore\n\n"
                                b"3\n00:00:03,000 --> 00:00:04,000\nNext\n\n", []),
+    # WebVTT and ASS/SSA are told by their content: the file names stay .srt.
+    "webvtt": (VTT, []), "webvtt_offset": (VTT, ["4000"]), "webvtt_offset_past_all": (VTT, ["3600001"]),
+    "ass": (ASS, []), "ass_offset": (ASS, ["1500"]),
     "bad_args_none": (None, None), "bad_args_offset": (THREE, ["12x"]), "bad_args_offset_fraction": (THREE, ["1.5"]),
     "bad_args_too_many": (THREE, ["0", "1"]),
 }
@@ -55,19 +66,24 @@ def check(work, expected_dir, command, update):
     return 1 if failures else 0
 
 
-def generated(seed, size):
-    """A SubRip-like file with noise: cues in several shapes and line ends, noise, long lines."""
+def generated(seed, size, kind="srt"):
+    """A SubRip-like file (or WebVTT or ASS) with noise: cues in several shapes and line ends, noise, long lines."""
     rnd = random.Random(seed)
     pieces, number = [b"\xef\xbb\xbf"] if rnd.randrange(3) == 0 else [], 1
-    stamp = lambda t: "%02d:%02d:%02d,%03d" % (t // 3600000, t // 60000 % 60, t // 1000 % 60, t % 1000)
+    pieces += [{"srt": b"", "vtt": b"WEBVTT\n\n", "ass": b"[Script Info]\n[Events]\n"}[kind]]
+    stamp = lambda t: "%02d:%02d:%02d%s%03d" % (t // 3600000, t // 60000 % 60, t // 1000 % 60, ",."[kind != "srt"], t % 1000)
     while sum(map(len, pieces)) < size:
-        kind = rnd.randrange(10)
-        if kind < 7:
+        kind_of_piece = rnd.randrange(10)
+        if kind_of_piece < 7:
             ms = number * 1000 + rnd.randrange(500)
-            text = "\n".join(f"line {number}.{k} " + "w" * rnd.randrange(30) for k in range(1 + rnd.randrange(3)))
-            piece = f"{number}\n{stamp(ms)} --> {stamp(ms + 800)}\n{text}\n\n".encode()
+            lines = [f"line {number}.{k} " + "w" * rnd.randrange(30) for k in range(1 + rnd.randrange(3))]
+            if kind == "ass":
+                piece = f"Dialogue: 0,{stamp(ms)[1:-1]},{stamp(ms + 800)[1:-1]},D,,0,0,0,,{{\\i1}}" + "\\N".join(lines) + "\n"
+            else:
+                piece = f"{number}\n{stamp(ms)} --> {stamp(ms + 800)}\n" + "\n".join(lines) + "<i>&amp;</i>" * (kind == "vtt") + "\n\n"
+            piece = piece.encode()
             piece = piece.replace(b"\n", b"\r\n") if rnd.randrange(2) else piece
-        elif kind < 9:
+        elif kind_of_piece < 9:
             piece = bytes(rnd.choice(b"0123456789 \t\r\n\x1a:,->+.xZ\xff\x00\\") for _ in range(rnd.randrange(40)))
         else:
             piece = b"y" * (400 + rnd.randrange(300))
@@ -80,7 +96,7 @@ def compare(work, count, other, command):
     failures = 0
     for i in range(count):
         path, offset = work / f"generated_{i}.srt", ["0", "5000", "20000"][i % 3]
-        path.write_bytes(generated(i, 2000 + 8000 * i))
+        path.write_bytes(generated(i, 2000 + 8000 * i, ["srt", "srt", "vtt", "ass"][i % 4]))
         mine, theirs = run(command, path, [offset]), run([other], path, [offset])
         failures += mine != theirs
         print(f"{'FAIL' if mine != theirs else 'ok  '} {path.name} offset {offset}: {mine[1].count(b'cue ')} cues")
