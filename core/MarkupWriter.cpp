@@ -15,7 +15,7 @@ constexpr size_t kCloseReserve = 4 * 4 + 7;
 // Bytes of the file's text that the canonical form writes otherwise.
 struct SpecialBytes {
     bool is[256] = {};
-    constexpr SpecialBytes() { is['<'] = is['>'] = is['&'] = is[0] = true; }
+    constexpr SpecialBytes() { is[int{'<'}] = is[int{'>'}] = is[int{'&'}] = is[0] = true; }
 };
 constexpr SpecialBytes kSpecial;
 

@@ -39,9 +39,11 @@ bool ReadTimestamp(const char*& p, const char* end, double& ms)
     // The usual shape, hh:mm:ss.ttt, at once.
     if (end - p >= 12 && p[2] == ':' && p[5] == ':' && p[8] == '.' && (end - p == 12 || !IsDigit(p[12]))) {
         const auto d = [p](int i) { return static_cast<unsigned>(static_cast<unsigned char>(p[i]) - '0'); };
-        const unsigned min = d(3) * 10 + d(4), sec = d(6) * 10 + d(7);
-        if (((d(0) < 10) & (d(1) < 10) & (d(3) < 6) & (d(4) < 10) & (d(6) < 6) & (d(7) < 10) & (d(9) < 10) &
-             (d(10) < 10) & (d(11) < 10)) != 0) {
+        unsigned bad = d(3) > 5 || d(6) > 5;  // minutes or seconds of 60 and up
+        for (int i : {0, 1, 4, 7, 9, 10, 11})
+            bad |= d(i) > 9;
+        if (!bad) {
+            const unsigned min = d(3) * 10 + d(4), sec = d(6) * 10 + d(7);
             ms = static_cast<double>((d(0) * 10 + d(1)) * 3600000u + min * 60000u + sec * 1000u + d(9) * 100u +
                                      d(10) * 10u + d(11));
             p += 12;
@@ -85,7 +87,7 @@ bool ReadTiming(std::string_view line, double& start, double& end)
 // canonical form writes otherwise.
 struct RunEnds {
     bool is[256] = {};
-    constexpr RunEnds() { is['<'] = is['&'] = is['\n'] = is['>'] = is[0] = true; }
+    constexpr RunEnds() { is[int{'<'}] = is[int{'&'}] = is[int{'\n'}] = is[int{'>'}] = is[0] = true; }
 };
 constexpr RunEnds kRunEnds;
 
