@@ -198,6 +198,7 @@ bool CAssReader::Open(const std::string& pathUtf8)
     m_events.clear();
     m_strTexts.clear();
     m_nNext = 0;
+    m_bByteOrderMark = false;
     const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8);
     if (!in)
         return false;

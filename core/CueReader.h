@@ -22,7 +22,7 @@ public:
     // Opens the file (path in UTF-8). False when it cannot be opened or is no
     // file of the reader's format; a file of the format without cues opens.
     virtual bool Open(const std::string& pathUtf8) = 0;
-    // The next cue; false at the end.
+    // The next cue; false at the end (cue may then have changed).
     virtual bool Next(CCue& cue) = 0;
     // The open file began with a UTF-8 or UTF-16 byte-order mark.
     virtual bool HasByteOrderMark() const = 0;

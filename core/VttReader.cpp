@@ -240,6 +240,7 @@ bool CVttReader::Open(const std::string& pathUtf8)
     m_in = CTextStream::Open(pathUtf8);
     m_bHeld = false;
     m_nCount = 0;
+    m_bByteOrderMark = false;
     if (!m_in)
         return false;
     m_bByteOrderMark = m_in->SkipUtf8ByteOrderMark() || m_in->IsUtf16();

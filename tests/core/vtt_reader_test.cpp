@@ -1,5 +1,6 @@
 // The WebVTT reader: blocks, times, what is skipped, and the cue text markup in the canonical form.
 #include "core/MarkupWriter.h"
+#include "core/TextStream.h"
 #include "core/VttReader.h"
 
 #include "tests/core/test_util.h"
@@ -19,9 +20,11 @@ TEST(VttReader, Files) {
          "74815 78114 #1 - What?\n- Where are we now?\n78171 80991 #2 - This is big bat country.\n"},
         {"WEBVTT\n\nSTYLE\n::cue { color: yellow }\n\nREGION\nid:fred width:40%\n\n" + two,
          "1000 2000 #1 One\n3000 4000 #2 Two\n"},
-        {"WEBVTT\n\n01:02:03.456 --> 100:00:00.000\nH\n\n2501999792:00:00.000 --> 2501999792:59:59.999\nPast 2^53\n\n"
-         "2501999791:59:59.999 --> 2501999792:00:00.000\nLast exact\n",
-         "3723456 360000000 #1 H\n9007199251199999 9007199251200000 #2 Last exact\n"},
+        // Hours of any count of digits, up to the last time below 2^53 ms; minutes and seconds below 60.
+        {"WEBVTT\n\n01:02:03.456 --> 100:00:00.000\nH\n\n2501999792:00:00.000 --> 2501999792:59:00.992\n2^53\n\n"
+         "2501999792:59:00.990 --> 2501999792:59:00.991\nLast exact\n\n00:60:00.000 --> 02:00:00.000\nM\n\n"
+         "00:00:60.000 --> 01:00:00.000\nS\n",
+         "3723456 360000000 #1 H\n9007199254740990 9007199254740991 #2 Last exact\n"},
         // Malformed blocks are skipped: one-digit minutes, 60 seconds, two-digit ms, no arrow, no end.
         {"WEBVTT\n\n0:01.000 --> 00:02.000\nA\n\n00:60.000 --> 01:00.000\nB\n\n00:01.00 --> 00:02.000\nC\n\n"
          "00:01.000 -> 00:02.000\nD\n\n00:01.000 -->\nE\n\n00:05.000-->00:06.000\nF\n",
@@ -36,8 +39,8 @@ TEST(VttReader, Files) {
          "1000 2000 #1 One\n3000 4000 #2 Two\nx\n5000 6000 #3 Three\n"},
         // Line ends CR LF and CR alone; byte-order marks UTF-8 and UTF-16; a Ctrl-Z ends the file.
         {Crlf("WEBVTT\n\n" + two), "1000 2000 #1 One\n3000 4000 #2 Two\n"},
-        {"WEBVTT\r\r00:01.000 --> 00:02.000\rOne\rmore\r\r00:03.000 --> 00:04.000\rTwo\r",
-         "1000 2000 #1 One\nmore\n3000 4000 #2 Two\n"},
+        {"WEBVTT\r\r01:01.000 --> 01:02.000\rOne\rmore\r\r00:03.000 --> 00:04.000\rTwo\r",
+         "61000 62000 #1 One\nmore\n3000 4000 #2 Two\n"},
         {"\xEF\xBB\xBFWEBVTT\n\n" + two, "1000 2000 #1 One\n3000 4000 #2 Two\nmark"},
         {Utf16("WEBVTT\r\n\r\n00:01.000 --> 00:02.000\r\n\xC3\xA9t\xC3\xA9\r\n", false), "1000 2000 #1 \xC3\xA9t\xC3\xA9\nmark"},
         {"WEBVTT\n\n00:01.000 --> 00:02.000\nOne\x1A\n\n00:03.000 --> 00:04.000\nTwo\n", "1000 2000 #1 One\n"},
@@ -95,4 +98,14 @@ TEST(VttReader, Markup) {
     std::string out;
     for (const char* blank : {"", "<i> </i>\n<b></b>", "<ruby><rt>only ruby text</rt></ruby>"})
         EXPECT_FALSE(ConvertVttText(blank, out)) << blank;
+}
+
+TEST(VttReader, LinesCutByTheReadBufferAnywhereReadTheSame) {
+    const std::string blocks = "1\r\n00:01.000 --> 00:02.000\r\nCR LF <i>line</i>\r\n\r\n2\r00:03.000 --> 00:04.000\rCR\r\r"
+                               "00:05.000 --> 00:06.000\n" + std::string(300, 'x') + "\n\n";
+    const std::string expected = "1000 2000 #1 CR LF <i>line</i>\n3000 4000 #2 CR\n5000 6000 #3 " + std::string(300, 'x') + "\n";
+    ASSERT_EQ(Vtt("WEBVTT\n\n" + blocks), expected);
+    // Empty lines in front move the end of the first chunk to blocks[cut].
+    for (size_t cut = 0; cut <= blocks.size(); cut += cut < 100 || cut > blocks.size() - 5 ? 1 : 17)
+        ASSERT_EQ(Vtt("WEBVTT\n" + std::string(CTextStream::kBufferSize - 7 - cut, '\n') + blocks), expected) << "cut at " << cut;
 }
