@@ -16,6 +16,7 @@ add_test(NAME srtdump_golden
   COMMAND Python3::Interpreter ${KELVANE_GOLDEN_DIR}/srtdump_golden.py
           check ${CMAKE_CURRENT_BINARY_DIR}/golden ${KELVANE_GOLDEN_DIR}/expected
           -- ${kelvane_srtdump_command})
+set_tests_properties(srtdump_golden PROPERTIES TIMEOUT 60)
 
 # The Windows build against the native one, on generated files, when the
 # native srtdump has been built (make test builds it first).
@@ -27,6 +28,7 @@ if(WIN32)
       COMMAND Python3::Interpreter ${KELVANE_GOLDEN_DIR}/srtdump_golden.py
               compare ${CMAKE_CURRENT_BINARY_DIR}/generated 12 ${KELVANE_NATIVE_SRTDUMP}
               -- ${kelvane_srtdump_command})
+    set_tests_properties(srtdump_matches_native PROPERTIES TIMEOUT 60)
   else()
     message(STATUS "no native srtdump at ${KELVANE_NATIVE_SRTDUMP}: srtdump_matches_native not added")
   endif()
