@@ -27,7 +27,7 @@ fuzz: deps
 
 # dist/Kelvane-VERSION-win64.zip and .msi; the version is project()'s in CMakeLists.txt.
 dist: deps
-	cmake --preset win >/dev/null && cmake --build --preset win --target Kelvane
+	cmake --preset win >/dev/null && cmake --build --preset win --target Kelvane CloseKelvane
 	@bash tools/dist.sh build/win/bin/Kelvane.exe \
 	  "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win/CMakeCache.txt)" dist
 

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "core/CommandLine.h"
+#include "overlay/SubtitleWnd.h"
 #include "panel/ControlDlg.h"
+#include "panel/FileArgument.h"
 
 CMainApp theApp;
 
@@ -17,8 +19,13 @@ BOOL CMainApp::InitInstance()
     ::InitCommonControlsEx(&icc);
 
     // The panel opens "Kelvane.DAT" as it is constructed, before the batch
-    // flag is set and long before its OnInitDialog reads that flag.
-    CControlDlg dlg;
+    // flag is set and long before its OnInitDialog reads that flag; in the
+    // program's folder when started with a file argument (see SettingsFolder).
+    // The panel makes its overlays through this; the two know each other only
+    // through the interfaces they meet at.
+    CControlDlg dlg([](IOverlayHost& host, const COverlayStart& start) -> IOverlay* {
+        return CSubtitleWnd::Open(host, start);
+    }, SettingsFolder(::GetCommandLineW()));
     m_pMainWnd = &dlg;
     dlg.m_bBatch = IsBatchModeTail(m_lpCmdLine) ? TRUE : FALSE;
     dlg.DoModal();

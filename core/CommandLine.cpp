@@ -32,6 +32,22 @@ const Char* CutTail(const Char* commandLine)
     return p;
 }
 
+template <typename Char>
+std::basic_string_view<Char> NameInTail(std::basic_string_view<Char> tail)
+{
+    using Code = std::make_unsigned_t<Char>;
+    auto blank = [](Char c) { return static_cast<Code>(c) <= ' '; };
+    while (!tail.empty() && blank(tail.back()))
+        tail.remove_suffix(1);
+    if (tail.empty() || tail.front() != '"')
+        return tail;
+    // After the trim, a closing quote that only white space followed ends the tail.
+    const size_t close = tail.find('"', 1);
+    if (close != tail.size() - 1)
+        return {};
+    return tail.substr(1, close - 1);
+}
+
 }  // namespace
 
 const char* CutCommandTail(const char* commandLine)
@@ -59,4 +75,14 @@ bool IsBatchModeTail(const char* tail)
             return false;
     }
     return true;
+}
+
+std::string_view FileNameInTail(std::string_view tail)
+{
+    return NameInTail(tail);
+}
+
+std::wstring_view FileNameInTail(std::wstring_view tail)
+{
+    return NameInTail(tail);
 }

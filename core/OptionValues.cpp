@@ -56,6 +56,14 @@ std::string ProfileValue(const std::string& raw)
     return Trimmed(value);
 }
 
+bool IsProfileValue(const std::string& value)
+{
+    // The profile functions also take quotes off a value that stands in them.
+    if (!value.empty() && (value.front() == '"' || value.front() == '\'' || value.back() == '"' || value.back() == '\''))
+        return false;
+    return ProfileValue(value) == value;
+}
+
 std::string FormatColorRef(uint32_t crColor)
 {
     char text[8];

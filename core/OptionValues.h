@@ -40,6 +40,9 @@ struct COptionValues {
 // around the value and a trailing comment (blanks, then ";" and anything) are
 // not part of it. A ";" that follows the value without a blank stays.
 std::string ProfileValue(const std::string& raw);
+// True when value, written as it stands, reads back the same: no blank or
+// quote at either end, no blank followed by ";".
+bool IsProfileValue(const std::string& value);
 
 // "#RRGGBB" for a COLORREF (0x00BBGGRR), and back (any letter case, blanks
 // around allowed); false when text is not such a colour.

@@ -4,6 +4,7 @@
 // number below 2^53, so the result is exact.
 
 #include <cstdint>
+#include <string>
 
 inline double TimeMs(int32_t hour, int32_t min, int32_t sec, int32_t millis)
 {
@@ -25,3 +26,6 @@ inline bool ExactTimeMs(uint64_t hour, uint64_t min, uint64_t sec, uint64_t mill
     ms = static_cast<double>(total);
     return total < kMaxExactMs;
 }
+
+// A time as the user reads it, "1:02:03,456"; whole ms, not negative.
+std::string FormatTimeMs(double ms);

@@ -31,32 +31,47 @@ size_t EncodeUtf8(char32_t c, unsigned char* out)
     return length;
 }
 
+namespace {
+
+// The code point of the UTF-8 sequence at text[i] and its length in bytes; 0
+// when no valid sequence starts there (a stray or cut byte, an overlong form,
+// beyond U+10FFFF). A surrogate in three bytes is let through: the callers
+// decide about it.
+size_t DecodeUtf8(const std::string& text, size_t i, char32_t& c)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    // Sequence length and the smallest code point it may carry (no overlong forms).
+    size_t length = 0;
+    char32_t least = 0;
+    if (lead < 0x80)
+        length = 1, c = lead;
+    else if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2, c = lead & 0x1F, least = 0x80;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3, c = lead & 0x0F, least = 0x800;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4, c = lead & 0x07, least = 0x10000;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[i + k]);
+        if (!IsContinuation(next))
+            return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    return c < least || c > 0x10FFFF ? 0 : length;
+}
+
+}  // namespace
+
 std::u16string Utf8ToUtf16(const std::string& utf8)
 {
     std::u16string out;
     out.reserve(utf8.size());
-    const size_t size = utf8.size();
-    for (size_t i = 0; i < size;) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        // Sequence length and the smallest code point it may carry (no overlong forms).
-        size_t length = 0;
-        char32_t c = 0, least = 0;
-        if (lead < 0x80) {
-            length = 1, c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07, least = 0x10000;
-        }
-        bool valid = length > 0 && i + length <= size;
-        for (size_t k = 1; valid && k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-            valid = IsContinuation(next);
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (!valid || c < least || c > 0x10FFFF) {
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        const size_t length = DecodeUtf8(utf8, i, c);
+        if (length == 0) {
             out += kReplacement;
             ++i;
             continue;
@@ -71,6 +86,40 @@ std::u16string Utf8ToUtf16(const std::string& utf8)
         i += length;
     }
     return out;
+}
+
+bool IsUtf8Text(const std::string& text)
+{
+    bool bNonAscii = false;
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const size_t length = DecodeUtf8(text, i, c);
+        if (length == 0 || (c >= 0xD800 && c <= 0xDFFF))
+            return false;  // surrogates are not characters
+        bNonAscii = bNonAscii || length > 1;
+        i += length;
+    }
+    return bNonAscii;
+}
+
+std::string DropCutCharacter(const std::string& text)
+{
+    // The last character's first byte: no continuation byte, at most three back.
+    size_t start = text.size();
+    while (start > 0 && text.size() - start < 3 && IsContinuation(static_cast<unsigned char>(text[start - 1])))
+        --start;
+    char32_t c = 0;
+    if (start == 0 || DecodeUtf8(text, --start, c) != 0)
+        return text;  // empty, or it ends in a whole character
+    // Cut short when continuation bytes complete it to a character; the bounds
+    // of a valid sequence lie on its second byte, so 0x80 or 0xBF after the
+    // bytes there decides.
+    const std::string tail = text.substr(start);
+    bool bCut = false;
+    for (const char fill : {'\x80', '\xBF'})
+        bCut = bCut || (DecodeUtf8(tail + std::string(3, fill), 0, c) > tail.size() && (c < 0xD800 || c > 0xDFFF));
+    std::string kept = text.substr(0, start);
+    return bCut && IsUtf8Text(kept) ? kept : text;
 }
 
 std::string Utf16ToUtf8(const std::u16string& utf16)

@@ -18,6 +18,17 @@ std::u16string Utf8ToUtf16(const std::string& utf8);
 // UTF-16 -> UTF-8; a lone surrogate is kept, in its own three-byte sequence.
 std::string Utf16ToUtf8(const std::u16string& utf16);
 
+// True when the text is valid UTF-8 holding at least one byte from 0x80 (so
+// it reads differently in an ANSI code page); false for plain ASCII and for
+// anything that is not UTF-8.
+bool IsUtf8Text(const std::string& text);
+
+// A text cut at a length limit may end in the first bytes of a UTF-8
+// character. Those bytes are dropped when the text before them is UTF-8 text
+// (IsUtf8Text), so it is drawn as UTF-8; any other text comes back as it is
+// (an ANSI text may well end in a byte that starts a UTF-8 sequence).
+std::string DropCutCharacter(const std::string& text);
+
 // Latin-1: bytes 0x00-0xFF are U+0000-U+00FF. False when the text holds a
 // character beyond U+00FF (or is no valid UTF-8).
 bool Utf8ToLatin1(const std::string& utf8, std::string& latin1);

@@ -1,8 +1,6 @@
 #include "framework/DataExchange.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <vector>
 
 #include "framework/Dialog.h"
 #include "framework/Report.h"
@@ -15,20 +13,27 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// A control's text, UTF-8.
+std::string GetWideText(HWND hCtl)
+{
+    const int length = ::GetWindowTextLengthW(hCtl);
+    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    buffer.resize(static_cast<size_t>(::GetWindowTextW(hCtl, &buffer[0], static_cast<int>(buffer.size()))));
+    return WideToUtf8(buffer);
+}
+
 // The field's name for messages: the text of the static label just before the
 // control in tab order ("From Hour:" -> "From Hour"), or empty.
 std::string FieldName(HWND hCtl)
 {
     HWND hLabel = ::GetWindow(hCtl, GW_HWNDPREV);
-    char cls[16] = {};
-    if (!hLabel || !::GetClassNameA(hLabel, cls, sizeof cls) || lstrcmpiA(cls, "Static") != 0)
+    wchar_t cls[16] = {};
+    if (!hLabel || !::GetClassNameW(hLabel, cls, 16) || lstrcmpiW(cls, L"Static") != 0)
         return {};
-    char text[128] = {};
-    ::GetWindowTextA(hLabel, text, sizeof text);
     std::string name;
-    for (const char* p = text; *p; ++p) {
-        if (*p != '&')
-            name += *p;
+    for (char c : GetWideText(hLabel)) {
+        if (c != '&')
+            name += c;
     }
     while (!name.empty() && (name.back() == ':' || IsBlank(name.back())))
         name.pop_back();
@@ -49,28 +54,13 @@ void FailWithMessage(CDataExchange* pDX, const std::string& problem)
         pDX->Fail();
 }
 
-std::string GetWideText(HWND hCtl)
-{
-    const int length = ::GetWindowTextLengthW(hCtl);
-    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    buffer.resize(static_cast<size_t>(::GetWindowTextW(hCtl, &buffer[0], static_cast<int>(buffer.size()))));
-    return WideToUtf8(buffer);
-}
-
-std::string GetText(HWND hCtl)
-{
-    const int length = ::GetWindowTextLengthA(hCtl);
-    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    ::GetWindowTextA(hCtl, buffer.data(), static_cast<int>(buffer.size()));
-    return std::string(buffer.data());
-}
 
 void ExchangeNumber(CDataExchange* pDX, int nIDC, int& value)
 {
     HWND hCtl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         int parsed = 0;
-        const NumberParse result = ParseDecimalInt32(GetText(hCtl).c_str(), parsed);
+        const NumberParse result = ParseDecimalInt32(GetWideText(hCtl).c_str(), parsed);
         switch (result) {
         case NumberParse::ok:
             break;
@@ -86,9 +76,7 @@ void ExchangeNumber(CDataExchange* pDX, int nIDC, int& value)
         }
         value = parsed;
     } else {
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", value);
-        ::SetWindowTextA(hCtl, text);
+        ::SetWindowTextW(hCtl, std::to_wstring(value).c_str());
     }
 }
 
@@ -137,7 +125,7 @@ void CDataExchange::Fail()
 {
     if (m_bSaveAndValidate && m_hWndLastControl) {
         ::SetFocus(m_hWndLastControl);
-        ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+        ::SendMessageW(m_hWndLastControl, EM_SETSEL, 0, -1);
     }
     throw DataExchangeFailure{};
 }

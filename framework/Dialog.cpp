@@ -39,7 +39,7 @@ struct TemplateHeader {
 TemplateHeader ReadTemplateHeader(HINSTANCE hInst, UINT nIDTemplate)
 {
     TemplateHeader header;
-    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    HRSRC hRes = ::FindResourceW(hInst, MAKEINTRESOURCEW(nIDTemplate), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
     const DWORD size = hRes ? ::SizeofResource(hInst, hRes) : 0;
     HGLOBAL hGlobal = size >= 14 ? ::LoadResource(hInst, hRes) : nullptr;
     const auto* words = static_cast<const WORD*>(hGlobal ? ::LockResource(hGlobal) : nullptr);
@@ -97,7 +97,7 @@ void ReportUnexpected(HWND hWnd)
 
 }  // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+CDialog::CDialog(UINT nIDTemplate, HWND hParent) : m_nIDTemplate(nIDTemplate), m_hParent(hParent) {}
 
 CDialog::~CDialog()
 {
@@ -105,7 +105,7 @@ CDialog::~CDialog()
     // further message reaches a dead object.
     if (m_hWnd && ::IsWindow(m_hWnd)) {
         HWND hWnd = m_hWnd;
-        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
         auto& dialogs = OwnDialogs();
         dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hWnd), dialogs.end());
         for (MessageFrame* frame = m_pFrame; frame; frame = frame->pOuter)
@@ -124,7 +124,8 @@ bool CDialog::IsOwnDialog(HWND hWnd)
 HWND CDialog::CreateFromTemplate(UINT nIDTemplate, HWND hParent)
 {
     m_nIDTemplate = nIDTemplate;
-    return ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(nIDTemplate), hParent, DialogProc,
+    // A wide dialog: its controls keep every character typed or set, whatever the code page.
+    return ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(nIDTemplate), hParent, DialogProc,
                                 reinterpret_cast<LPARAM>(this));
 }
 
@@ -136,7 +137,7 @@ bool CDialog::Create(UINT nIDTemplate, HWND hParent)
 
 INT_PTR CDialog::DoModal()
 {
-    HWND hParent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    HWND hParent = m_hParent;
     if (!hParent && AfxGetApp() && AfxGetApp()->m_pMainWnd != this)
         hParent = AfxGetMainWndHandle();
     if (hParent)
@@ -178,20 +179,22 @@ void CDialog::RunModalLoop()
     HWND hWnd = m_hWnd;
     MSG msg;
     while (!m_bEndModal && ::IsWindow(hWnd)) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for outer loops
             break;
         }
         if (got == -1)
             break;
-        // Keyboard navigation (Tab, Enter, Escape) for whichever of our
-        // dialogs the message belongs to: the panel, the About box, the overlay.
+        // Wide throughout, so a character typed outside the ANSI code page
+        // reaches its control intact. Keyboard navigation (Tab, Enter, Escape)
+        // for whichever of our dialogs the message belongs to: the panel, the
+        // About box, the overlay.
         HWND hRoot = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (IsOwnDialog(hRoot) && ::IsDialogMessageA(hRoot, &msg))
+        if (IsOwnDialog(hRoot) && ::IsDialogMessageW(hRoot, &msg))
             continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 
@@ -200,7 +203,7 @@ void CDialog::EndDialog(int nResult)
     if (m_bModal) {
         m_nModalResult = nResult;
         m_bEndModal = true;
-        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wake the loop
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wake the loop
     } else if (m_hWnd) {
         ::EndDialog(m_hWnd, nResult);  // modeless: hides the window
     }
@@ -228,18 +231,12 @@ LRESULT CDialog::Default()
     m_nDefaultMsg = frame.msg;
     // DefDlgProc first asks our dialog procedure, which answers "not handled"
     // for this one nested call (see DialogProc), then does the default work.
-    const LRESULT lResult = ::DefDlgProcA(m_hWnd, frame.msg, frame.wParam, frame.lParam);
+    const LRESULT lResult = ::DefDlgProcW(m_hWnd, frame.msg, frame.wParam, frame.lParam);
     if (!frame.bObjectGone) {
         m_bInDefault = bWasInDefault;
         m_nDefaultMsg = nWasDefaultMsg;
     }
     return lResult;
-}
-
-void CDialog::SetMsgResult(LRESULT lResult)
-{
-    if (m_pFrame)
-        m_pFrame->lResult = lResult;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
@@ -343,17 +340,17 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         // centred, not in the corner of the screen or of its owner.
         if (header.atOrigin && !(header.style & (DS_CENTER | DS_CENTERMOUSE | WS_CHILD)))
             CentreDialog(hWnd);
-        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         OwnDialogs().push_back(hWnd);
     } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     }
     if (!self)
         return FALSE;
 
     if (msg == WM_NCDESTROY) {
         // Detach the object from the window, then make the last call for it.
-        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
         auto& dialogs = OwnDialogs();
         dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hWnd), dialogs.end());
         for (MessageFrame* frame = self->m_pFrame; frame; frame = frame->pOuter)
@@ -410,7 +407,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         return result;
     default:
         if (result)
-            ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, frame.lResult);
+            ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, frame.lResult);
         return result;
     }
 }

@@ -20,7 +20,8 @@ class CDataExchange;
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    // hParent: the owner of a modal dialog; null means the main window.
+    explicit CDialog(UINT nIDTemplate, HWND hParent = nullptr);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -40,9 +41,6 @@ public:
     // false: show the members in the controls.
     bool UpdateData(bool bSaveAndValidate = true);
 
-    bool IsModal() const { return m_bModal; }
-    UINT GetTemplateId() const { return m_nIDTemplate; }
-
     // True when the given top-level window is a live dialog of this layer.
     static bool IsOwnDialog(HWND hWnd);
 
@@ -50,8 +48,6 @@ protected:
     // Default processing of the message being handled (the platform's dialog
     // default); a handler that calls it should then report the message handled.
     LRESULT Default();
-    // Sets the result the dialog returns for the message being handled.
-    void SetMsgResult(LRESULT lResult);
 
     virtual void DoDataExchange(CDataExchange* pDX);
     // Base: UpdateData(false). Return TRUE to let the platform set the focus.
@@ -80,7 +76,7 @@ protected:
     virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult);
 
     UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
+    HWND m_hParent;
 
 private:
     struct MessageFrame;

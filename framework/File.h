@@ -33,7 +33,6 @@ public:
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
     // New position, or -1 on failure.
     long long Seek(long long lOff, SeekPosition nFrom);
-    void SeekToBegin() { Seek(0, begin); }
     long long GetLength() const;
 
     unsigned Read(void* buffer, unsigned count) override;

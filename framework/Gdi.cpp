@@ -18,13 +18,6 @@ bool CFont::Attach(HFONT hFont)
     return true;
 }
 
-HFONT CFont::Detach()
-{
-    HFONT hFont = m_hObject;
-    m_hObject = nullptr;
-    return hFont;
-}
-
 bool CFont::CreateFontIndirect(const LOGFONTA* pLogFont)
 {
     DeleteObject();

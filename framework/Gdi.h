@@ -15,7 +15,6 @@ public:
     bool DeleteObject();
     // Takes ownership of hFont; false (and nothing held changes) for null.
     bool Attach(HFONT hFont);
-    HFONT Detach();
     HFONT GetSafeHandle() const { return m_hObject; }
     operator HFONT() const { return m_hObject; }
     // Releases the held font and makes one from the description.
@@ -38,14 +37,6 @@ public:
     COLORREF SetTextColor(COLORREF cr) const { return ::SetTextColor(m_hDC, cr); }
     COLORREF SetBkColor(COLORREF cr) const { return ::SetBkColor(m_hDC, cr); }
     int SetBkMode(int nMode) const { return ::SetBkMode(m_hDC, nMode); }
-    int DrawText(const char* text, int nCount, RECT* pRect, UINT nFormat) const
-    {
-        return ::DrawTextA(m_hDC, text, nCount, pRect, nFormat);
-    }
-    int DrawTextW(const wchar_t* text, int nCount, RECT* pRect, UINT nFormat) const
-    {
-        return ::DrawTextW(m_hDC, text, nCount, pRect, nFormat);
-    }
     bool GetTextExtentPoint32(const char* text, int nCount, SIZE* pSize) const
     {
         return ::GetTextExtentPoint32A(m_hDC, text, nCount, pSize) != FALSE;

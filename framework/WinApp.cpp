@@ -1,8 +1,7 @@
 #include "framework/WinApp.h"
 
-#include <vector>
-
 #include "core/CommandLine.h"
+#include "core/Unicode.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -28,16 +27,6 @@ BOOL CWinApp::InitInstance()
 int CWinApp::ExitInstance()
 {
     return 0;
-}
-
-int CWinApp::Run()
-{
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return ExitInstance();
 }
 
 void CWinApp::BeginWaitCursor()
@@ -88,9 +77,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
     pApp->m_hInstance = hInstance;
     pApp->m_lpCmdLine = lpCmdLine ? lpCmdLine : "";
     pApp->m_nCmdShow = nCmdShow;
-    if (!pApp->InitInstance())
-        return pApp->ExitInstance();
-    return pApp->Run();
+    pApp->InitInstance();
+    return pApp->ExitInstance();
 }
 
 int AfxProcessEntry()
@@ -105,16 +93,10 @@ int AfxProcessEntry()
 
 std::string AfxLoadString(UINT nID)
 {
-    // Grows the buffer until the whole string fits.
-    std::vector<char> buffer(256);
-    for (;;) {
-        const int length = ::LoadStringA(AfxGetInstanceHandle(), nID, buffer.data(), static_cast<int>(buffer.size()));
-        if (length <= 0)
-            return {};
-        if (static_cast<size_t>(length) < buffer.size() - 1)
-            return std::string(buffer.data(), static_cast<size_t>(length));
-        buffer.resize(buffer.size() * 2);
-    }
+    // The resource itself, read in place: no buffer to outgrow.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(AfxGetInstanceHandle(), nID, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? WideToUtf8(std::wstring(text, static_cast<size_t>(length))) : std::string();
 }
 
 HICON AfxLoadIcon(UINT nID)

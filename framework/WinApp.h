@@ -1,8 +1,9 @@
 #pragma once
 // The application object and the process entry. There is one CWinApp-derived
 // global object; the entry cuts the command-line tail, reads the show state and
-// runs AfxWinMain, which calls InitInstance (and ExitInstance when it returns
-// FALSE, or after the message loop when it returns TRUE).
+// runs AfxWinMain, which calls InitInstance and then ExitInstance: the
+// application runs inside InitInstance (its main window is a modal dialog with
+// its own loop), so there is no message loop of the application's own.
 
 #include <windows.h>
 
@@ -20,7 +21,6 @@ public:
 
     virtual BOOL InitInstance();
     virtual int ExitInstance();  // returns the process exit status
-    virtual int Run();           // message loop until WM_QUIT
 
     void BeginWaitCursor();
     void EndWaitCursor();
@@ -50,5 +50,5 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, in
 int AfxProcessEntry();
 
 // Resources of our module.
-std::string AfxLoadString(UINT nID);  // empty when missing
+std::string AfxLoadString(UINT nID);  // UTF-8; empty when missing
 HICON AfxLoadIcon(UINT nID);

@@ -4,11 +4,11 @@ namespace {
 
 bool ModifyLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    const DWORD oldStyle = static_cast<DWORD>(::GetWindowLongPtrA(hWnd, nIndex));
+    const DWORD oldStyle = static_cast<DWORD>(::GetWindowLongPtrW(hWnd, nIndex));
     const DWORD newStyle = (oldStyle & ~dwRemove) | dwAdd;
     if (newStyle == oldStyle)
         return false;
-    ::SetWindowLongPtrA(hWnd, nIndex, static_cast<LONG_PTR>(newStyle));
+    ::SetWindowLongPtrW(hWnd, nIndex, static_cast<LONG_PTR>(newStyle));
     if (nFlags != 0) {
         ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);

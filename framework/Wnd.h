@@ -11,8 +11,6 @@ public:
     explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
-    static CWnd FromHandle(HWND hWnd) { return CWnd(hWnd); }
 
     CWnd GetDlgItem(int nID) const { return CWnd(::GetDlgItem(m_hWnd, nID)); }
     CWnd GetWindow(UINT nCmd) const { return CWnd(::GetWindow(m_hWnd, nCmd)); }
@@ -30,8 +28,6 @@ public:
         return ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, nFlags) != FALSE;
     }
 
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
     // New style = (old without dwRemove) | dwAdd. When that differs from the old
     // style it is stored, and a nonzero nFlags re-applies the frame through
     // SetWindowPos(SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags).
@@ -69,11 +65,7 @@ public:
     HMENU GetSystemMenu(bool bRevert = false) const { return ::GetSystemMenu(m_hWnd, bRevert); }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendMessageA(m_hWnd, msg, wParam, lParam);
-    }
-    bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
-        return ::PostMessageA(m_hWnd, msg, wParam, lParam) != FALSE;
+        return ::SendMessageW(m_hWnd, msg, wParam, lParam);
     }
     bool DestroyWindow() const { return ::DestroyWindow(m_hWnd) != FALSE; }
 

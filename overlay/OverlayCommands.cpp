@@ -1,51 +1,26 @@
 #include "overlay/OverlayCommands.h"
 
+#include "core/LiveCommands.h"
+#include "core/RatePresets.h"
 #include "core/Unicode.h"
 #include "res/resource.h"
 
-namespace {
-constexpr UINT kCtrlAlt = MOD_CONTROL | MOD_ALT;
-constexpr UINT kCtrlAltShift = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
-}  // namespace
-
-const std::vector<COverlayCommands::Command>& COverlayCommands::Commands()
-{
-    static const std::vector<Command> commands = {
-        {IDM_OVERLAY_PAUSE, "&Pause / resume", kCtrlAlt, VK_SPACE, "Ctrl+Alt+Space"},
-        {IDM_OVERLAY_LATER, "&Later by 100 ms", kCtrlAlt, VK_RIGHT, "Ctrl+Alt+Right"},
-        {IDM_OVERLAY_EARLIER, "&Earlier by 100 ms", kCtrlAlt, VK_LEFT, "Ctrl+Alt+Left"},
-        {IDM_OVERLAY_LATER_1S, "Later by &1 s", kCtrlAltShift, VK_RIGHT, "Ctrl+Alt+Shift+Right"},
-        {IDM_OVERLAY_EARLIER_1S, "Earlier by 1 &s", kCtrlAltShift, VK_LEFT, "Ctrl+Alt+Shift+Left"},
-        {IDM_OVERLAY_NEXT, "&Next cue", kCtrlAlt, VK_DOWN, "Ctrl+Alt+Down"},
-        {IDM_OVERLAY_PREVIOUS, "P&revious cue", kCtrlAlt, VK_UP, "Ctrl+Alt+Up"},
-        {IDM_OVERLAY_SEE_THROUGH, "&Framed / see-through", kCtrlAlt, 'T', "Ctrl+Alt+T"},
-    };
-    return commands;
-}
-
-const std::vector<COverlayCommands::Rate>& COverlayCommands::Rates()
-{
-    // Film speeds: 23.976 is 24000/1001 frames a second.
-    static const std::vector<Rate> rates = {
-        {"Rate 1.0 (as timed)", 1.0},
-        {"Rate 23.976 \xE2\x86\x92 25", 25.0 * 1001 / 24000},
-        {"Rate 25 \xE2\x86\x92 23.976", 24000.0 / (25.0 * 1001)},
-        {"Rate 24 \xE2\x86\x92 25", 25.0 / 24},
-        {"Rate 25 \xE2\x86\x92 24", 24.0 / 25},
-    };
-    return rates;
-}
+// The table's order is the ids' order.
+static_assert(IDM_OVERLAY_LATER == IDM_OVERLAY_PAUSE + 1 && IDM_OVERLAY_EARLIER == IDM_OVERLAY_PAUSE + 2 &&
+                  IDM_OVERLAY_LATER_1S == IDM_OVERLAY_PAUSE + 3 && IDM_OVERLAY_EARLIER_1S == IDM_OVERLAY_PAUSE + 4 &&
+                  IDM_OVERLAY_NEXT == IDM_OVERLAY_PAUSE + 5 && IDM_OVERLAY_PREVIOUS == IDM_OVERLAY_PAUSE + 6 &&
+                  IDM_OVERLAY_SEE_THROUGH == IDM_OVERLAY_PAUSE + 7,
+              "overlay command ids in the order of the live commands");
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT, "the platform's bits");
 
 std::vector<std::string> COverlayCommands::RegisterHotKeys(HWND hWnd)
 {
     UnregisterHotKeys();
     m_hWnd = hWnd;
     std::vector<std::string> taken;
-    const auto& commands = Commands();
+    const auto& commands = LiveCommands();
     for (size_t i = 0; i < commands.size(); ++i) {
-        const Command& c = commands[i];
-        if (!c.nMods)
-            continue;
+        const CLiveCommand& c = commands[i];
         const int id = static_cast<int>(i) + 1;
         if (::RegisterHotKey(hWnd, id, c.nMods, c.nKey))
             m_registered.push_back(id);
@@ -64,8 +39,7 @@ void COverlayCommands::UnregisterHotKeys()
 
 UINT COverlayCommands::CommandOfHotKey(WPARAM nHotKeyId)
 {
-    const auto& commands = Commands();
-    return nHotKeyId >= 1 && nHotKeyId <= commands.size() ? commands[nHotKeyId - 1].nID : 0;
+    return nHotKeyId >= 1 && nHotKeyId <= LiveCommands().size() ? IDM_OVERLAY_PAUSE + static_cast<UINT>(nHotKeyId) - 1 : 0;
 }
 
 HMENU COverlayCommands::BuildMenu(double dRateInUse)
@@ -77,10 +51,11 @@ HMENU COverlayCommands::BuildMenu(double dRateInUse)
         // The labels may hold UTF-8 (the rate arrows): add them as wide text.
         ::AppendMenuW(hMenu, nFlags, nID, Utf8ToWide(text).c_str());
     };
-    for (const Command& c : Commands())
-        add(MF_STRING, c.nID, std::string(c.label) + (c.nMods ? std::string("\t") + c.keyName : ""));
+    const auto& commands = LiveCommands();
+    for (size_t i = 0; i < commands.size(); ++i)
+        add(MF_STRING, IDM_OVERLAY_PAUSE + static_cast<UINT>(i), std::string(commands[i].label) + "\t" + commands[i].keyName);
     add(MF_SEPARATOR, 0, "");
-    const auto& rates = Rates();
+    const auto& rates = RatePresets();
     for (size_t i = 0; i < rates.size(); ++i) {
         const UINT nChecked = rates[i].factor == dRateInUse ? MF_CHECKED : 0u;
         add(MF_STRING | nChecked, IDM_OVERLAY_RATE_FIRST + static_cast<UINT>(i), rates[i].label);

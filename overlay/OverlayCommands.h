@@ -1,7 +1,8 @@
 #pragma once
-// COverlayCommands: the overlay's live-control commands in one table, with
-// their global hotkeys and their right-click menu. A new command is one row of
-// the table (and, when it needs one, a handler in CSubtitleWnd::OnCommand).
+// COverlayCommands: the overlay's live-control commands (core/LiveCommands)
+// as global hotkeys and a right-click menu. Command i of the table is the
+// menu command IDM_OVERLAY_PAUSE + i; a new command is one row of the table,
+// one id and a handler in CSubtitleWnd::DoCommand.
 
 #include <windows.h>
 
@@ -10,20 +11,6 @@
 
 class COverlayCommands {
 public:
-    struct Command {
-        UINT nID;            // menu command id (IDM_OVERLAY_...)
-        const char* label;   // menu text
-        UINT nMods;          // hotkey modifiers (MOD_...); 0: no hotkey
-        UINT nKey;           // hotkey virtual key
-        const char* keyName; // the hotkey as the user reads it
-    };
-    struct Rate {
-        const char* label;
-        double factor;  // subtitle time runs this much faster than the wall clock
-    };
-    static const std::vector<Command>& Commands();
-    static const std::vector<Rate>& Rates();
-
     // Registers every hotkey on hWnd (ids 1, 2, ...). Returns the names of the
     // combinations another program already holds; the others work.
     std::vector<std::string> RegisterHotKeys(HWND hWnd);
@@ -32,7 +19,7 @@ public:
     static UINT CommandOfHotKey(WPARAM nHotKeyId);
 
     // The popup menu: every command with its keys, the rate presets (the one
-    // in use checked), a separator and Close. The caller destroys it.
+    // in use checked), Options..., a separator and Close. The caller destroys it.
     static HMENU BuildMenu(double dRateInUse);
 
 private:

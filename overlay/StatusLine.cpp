@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/Unicode.h"
+#include "overlay/TextLayout.h"
 
 void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCue) const
 {
@@ -14,10 +14,12 @@ void CStatusLine::Draw(const CDC& dc, const RECT& rcClient, const LOGFONTA& lfCu
     lf.lfWidth = 0;
     HFONT hFont = ::CreateFontIndirectA(&lf);
     HGDIOBJ hOld = hFont ? dc.SelectObject(hFont) : nullptr;
-    // The text is UTF-8 (the rate presets hold arrows).
-    const std::wstring wide = Utf8ToWide(m_strText);
-    RECT rc = rcClient;
-    dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    // Laid out as the cue is: a long line (the keys held by another program)
+    // wraps and is cut at neither end.
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    const CTextLayout layout(dc, {CStyledRun{m_strText, {}}}, true, rcClient.right - rcClient.left);
+    layout.Draw(rcClient.left, rcClient.right, rcClient.top, tm.tmHeight, ::GetTextColor(dc), {});
     if (hFont) {
         dc.SelectObject(hOld);
         ::DeleteObject(hFont);

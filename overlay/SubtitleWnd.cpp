@@ -1,13 +1,18 @@
 #include "overlay/SubtitleWnd.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
-#include "core/Unicode.h"
-#include "framework/WinApp.h"
-#include "panel/ControlDlg.h"
-#include "panel/Options.h"
 #include "core/OverlayPlacement.h"
+#include "core/SubtitleTags.h"
+#include "core/TimeMs.h"
+#include "core/Unicode.h"
+#include "core/WallFilmClock.h"
+#include "framework/WinApp.h"
+#include "framework/WinTypes.h"
+#include "overlay/TextLayout.h"
 #include "res/resource.h"
 
 namespace {
@@ -17,20 +22,8 @@ constexpr DWORD kFrameStyles = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAM
 // Invalidate, erase and repaint before returning.
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
-}  // namespace
-
-CSubtitleWnd::CSubtitleWnd(CControlDlg* pPanel)
-    : CDialog(IDD_SUBTITLE, pPanel), m_pPanel(pPanel), m_schedule(WallClockNow)
-{
-    m_strText = AfxLoadString(IDS_BANNER);
-}
-
-CSubtitleWnd::~CSubtitleWnd() = default;
-
-// ---- Geometry -------------------------------------------------------------
-
 // The monitors' rectangles, in screen coordinates.
-static std::vector<KRect> MonitorRects()
+std::vector<KRect> MonitorRects()
 {
     std::vector<KRect> rects;
     ::EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT rc, LPARAM data) -> BOOL {
@@ -40,6 +33,54 @@ static std::vector<KRect> MonitorRects()
     return rects;
 }
 
+// The line under the banner that says why a subtitle file cannot be played,
+// naming the file without its folder.
+std::string UnplayableLine(const std::string& path, bool bOpened, double dStartOffset)
+{
+    if (path.empty())
+        return "No subtitle file chosen";
+    const std::string::size_type slash = path.find_last_of("\\/");
+    std::string line = slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
+    if (!bOpened)
+        return line + ": cannot be opened";
+    line += ": holds no subtitles";
+    if (dStartOffset > 0)
+        line += " from " + FormatTimeMs(dStartOffset) + " on";
+    return line;
+}
+
+}  // namespace
+
+CSubtitleWnd::CSubtitleWnd(IOverlayHost& host, const COverlayStart& start)
+    : CDialog(IDD_SUBTITLE), m_start(start), m_host(host), m_options(start.options), m_controller(SteadyNowMs)
+{
+    m_strText = AfxLoadString(IDS_BANNER);
+}
+
+CSubtitleWnd::~CSubtitleWnd()
+{
+    if (m_pGone)
+        *m_pGone = true;
+}
+
+CSubtitleWnd* CSubtitleWnd::Open(IOverlayHost& host, const COverlayStart& start)
+{
+    CSubtitleWnd* pOverlay = new CSubtitleWnd(host, start);
+    bool bGone = false;  // a window closed while it was being made has deleted its object
+    pOverlay->m_pGone = &bGone;
+    // The desktop as parent: an unowned top-level window that stays on the
+    // screen when the panel is minimised.
+    if (pOverlay->Create(IDD_SUBTITLE, ::GetDesktopWindow())) {
+        pOverlay->m_pGone = nullptr;
+        return pOverlay;
+    }
+    if (!bGone)
+        delete pOverlay;
+    return nullptr;
+}
+
+// ---- Geometry -------------------------------------------------------------
+
 void CSubtitleWnd::RestoreGeometry()
 {
     // Nothing stored: the framework's placement, the template's size centred.
@@ -48,7 +89,7 @@ void CSubtitleWnd::RestoreGeometry()
     RECT rcWindow;
     GetWindowRect(&rcWindow);
     KRect rc;
-    if (PlaceOverlay(m_pPanel->m_rcOverlay, MonitorRects(), FromRect(MonitorWorkArea()),
+    if (PlaceOverlay(m_start.rcOverlay, MonitorRects(), FromRect(MonitorWorkArea()),
                      rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top, rc))
         MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, true);
 }
@@ -59,31 +100,19 @@ bool CSubtitleWnd::OnWindowPosChanged(WINDOWPOS*)
     RedrawWindow(nullptr, nullptr, kRedrawNow);
     RECT rc;
     GetWindowRect(&rc);
-    m_pPanel->m_rcOverlay = FromRect(rc);
+    m_host.OnOverlayMoved(FromRect(rc));
     return true;
 }
 
 // ---- Playback ---------------------------------------------------------------
 
-// The line under the banner that says why a subtitle file cannot be played,
-// naming the file without its folder.
-static std::string UnplayableLine(const std::string& path, bool bOpened, double dStartOffset)
+std::string CSubtitleWnd::Banner() const
 {
-    if (path.empty())
-        return "No subtitle file chosen";
-    const std::string::size_type slash = path.find_last_of("\\/");
-    std::string line = slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
-    if (!bOpened)
-        return line + ": cannot be opened";
-    line += ": holds no subtitles";
-    if (dStartOffset > 0) {
-        const long long ms = static_cast<long long>(dStartOffset);
-        char from[40];
-        std::snprintf(from, sizeof from, " from %lld:%02lld:%02lld,%03lld on", ms / 3600000, ms / 60000 % 60,
-                      ms / 1000 % 60, ms % 1000);
-        line += from;
-    }
-    return line;
+    std::string banner = AfxLoadString(IDS_BANNER);
+    if (!m_controller.HasStarted() || m_controller.ShowedNothing())
+        banner += "\n" + UnplayableLine(m_start.strFile, m_controller.FileOpened(),
+                                        m_start.player.eFollow == CPlayerConfig::Off ? m_start.dStartOffset : 0);
+    return banner;
 }
 
 BOOL CSubtitleWnd::OnInitDialog()
@@ -100,13 +129,18 @@ BOOL CSubtitleWnd::OnInitDialog()
         ShowStatus("Keys held by another program: " + keys, 4000);
     }
 
-    // The reader gets its own copy of the path; the clock is read after the
-    // file has been opened and skipped to the start offset.
-    const std::string path = m_pPanel->m_strFile;
-    m_schedule.SetRate(s_dRate);  // the rate chosen earlier in this session
-    if (!m_schedule.Start(path, m_dStartOffset, m_pPanel->m_nDelay)) {
-        // Nothing to play: no timer; the banner stays, with one more line that says why.
-        m_strText += "\n" + UnplayableLine(path, m_schedule.FileOpened(), m_dStartOffset);
+    // Following a player, its position is the film's. Else the film stood at
+    // the start offset when Start was pressed; opening the file and skipping
+    // to the start offset take time of their own.
+    const bool bStarted =
+        m_start.player.eFollow != CPlayerConfig::Off
+            ? m_controller.Start(m_start.strFile, MakePlayerClock(m_start.player), m_start.nDelay, m_start.dRate)
+            : m_controller.Start(m_start.strFile, m_start.dStartOffset, m_start.nDelay, m_start.dRate,
+                                 m_start.dPressInstant);
+    if (!bStarted) {
+        // Nothing to play: no timer, no player followed; the banner stays, with one more line that says why.
+        m_pPlayer = nullptr;
+        m_strText = Banner();
         return TRUE;
     }
     m_nTimer = SetTimer(kTimerId, kTimerPeriod);
@@ -120,7 +154,7 @@ bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
     Default();
     if (nIDEvent == kStatusTimerId) {
         KillTimer(kStatusTimerId);
-        m_status.Expire(m_schedule.m_bPaused);
+        m_status.Show(StandingStatus());
         Refresh();
         return true;
     }
@@ -134,21 +168,39 @@ bool CSubtitleWnd::OnTimer(UINT_PTR nIDEvent)
 
 void CSubtitleWnd::Play(bool bRefresh)
 {
+    const bool bStatus = m_pPlayer && TakePlayerState();
     std::string text;
-    const CPlaybackSchedule::TickResult result = m_schedule.Tick(text);
-    if (result != CPlaybackSchedule::NotDue) {
+    const CPlaybackController::TickResult result = m_controller.Tick(text);
+    if (result != CPlaybackController::NotDue) {
         m_strText = text;
         if (bRefresh)
             Refresh();
-        if (result == CPlaybackSchedule::ChangedAndFinished) {
-            KillTimer(m_nTimer);
-            m_bTicking = false;
-            m_strText = AfxLoadString(IDS_BANNER);
+        if (result == CPlaybackController::ChangedAndFinished) {
+            if (!m_pPlayer) {  // a player may still seek back
+                KillTimer(m_nTimer);
+                m_bTicking = false;
+            }
+            m_strText = Banner();
             if (bRefresh)
                 Refresh();
         }
+    } else if (bStatus && bRefresh) {
+        Refresh();
     }
     ArmDueTimer();
+}
+
+void CSubtitleWnd::ArmDueTimer()
+{
+    // The 100 ms timer goes on as the safety net; this one lands on the due
+    // time itself, so a change reaches the screen on time rather than at the
+    // next 100 ms tick.
+    const double wait = std::ceil(m_controller.NextDue() - SteadyNowMs());
+    if (!m_bTicking || !(wait < 3600000.0)) {
+        KillTimer(kDueTimerId);
+        return;
+    }
+    SetTimer(kDueTimerId, wait < 1 ? 1u : static_cast<UINT>(wait));
 }
 
 // ---- Modes ------------------------------------------------------------------
@@ -157,7 +209,7 @@ void CSubtitleWnd::ToggleSeeThrough()
 {
     // The mode flips first: every erase and paint caused below sees the new one.
     m_bFramed = !m_bFramed;
-    if (!m_bFramed && COptions::Current().bLiveSeeThrough) {
+    if (!m_bFramed && m_options.bLiveSeeThrough) {
         SetLiveSeeThrough(true);
         ModifyStyle(kFrameStyles, 0, SWP_FRAMECHANGED);
         Refresh();
@@ -185,10 +237,12 @@ void CSubtitleWnd::Refresh()
     }
     // Hiding uncovers the windows beneath, which repaint themselves; showing
     // repaints the overlay at once (OnWindowPosChanged), over fresh pixels.
+    // It comes back on top of the topmost windows but never activated: the
+    // keyboard stays with the film's player.
     m_bPaintEnabled = 0;
     ShowWindow(SW_HIDE);
     m_bPaintEnabled = 1;
-    ShowWindow(SW_SHOW);
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool CSubtitleWnd::OnLButtonDblClk(UINT, POINT)
@@ -207,77 +261,23 @@ bool CSubtitleWnd::OnEraseBkgnd(HDC)
     return true;    // see-through: nothing erased, yet the background counts as done
 }
 
-int CSubtitleWnd::LineCount(const std::string& text)
+void CSubtitleWnd::DrawTextBlock(CDC& dc, const RECT& rc) const
 {
-    int nLineFeeds = 0;
-    for (std::string::size_type at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
-        ++nLineFeeds;
-    return nLineFeeds + 1;
-}
-
-RECT CSubtitleWnd::TextRect(const RECT& rcClient, const std::string& text, int nLineHeight)
-{
-    RECT rc = rcClient;
-    rc.top = rc.bottom - LineCount(text) * nLineHeight;
-    return rc;
-}
-
-bool CSubtitleWnd::IsUtf8Text(const std::string& text)
-{
-    bool bNonAscii = false;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        bNonAscii = true;
-        int nTrail;
-        unsigned long code;
-        if (c >= 0xC2 && c <= 0xDF) {
-            nTrail = 1;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            nTrail = 2;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            nTrail = 3;
-            code = c & 0x07;
-        } else {
-            return false;  // a trail byte without a lead, an overlong lead, or beyond U+10FFFF
-        }
-        if (end - p <= nTrail)
-            return false;  // cut off
-        for (int i = 1; i <= nTrail; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        if ((nTrail == 2 && code < 0x800) || (nTrail == 3 && (code < 0x10000 || code > 0x10FFFF)))
-            return false;  // overlong or out of range
-        if (code >= 0xD800 && code <= 0xDFFF)
-            return false;  // surrogates are not characters
-        p += nTrail + 1;
-    }
-    return bNonAscii;
-}
-
-void CSubtitleWnd::DrawTextBlock(CDC& dc, RECT& rc) const
-{
-    const COptionValues& options = COptions::Current();
-    if (options.bOutline || options.bFormattingTags || m_bLive) {
-        DrawStyledText(dc, rc, options);  // the options' layout
-        return;
-    }
-    constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK;
-    if (IsUtf8Text(m_strText)) {
-        const std::wstring wide = Utf8ToWide(m_strText);
-        dc.DrawTextW(wide.data(), static_cast<int>(wide.size()), &rc, kFormat);
-        return;
-    }
-    dc.DrawText(m_strText.data(), static_cast<int>(m_strText.size()), &rc, kFormat);
+    // The options draw without the text cells that the plain framed overlay
+    // paints in the background colour.
+    if (m_options.bOutline || m_options.bFormattingTags || m_bLive)
+        dc.SetBkMode(TRANSPARENT);
+    const std::vector<CStyledRun> runs = m_options.bFormattingTags ? ParseSubtitleTags(m_strText)
+                                                                   : std::vector<CStyledRun>{CStyledRun{m_strText, {}}};
+    CTextLayout::Outline outline;
+    if (m_options.bOutline)
+        outline = CTextLayout::Outline{m_options.nOutlineWidth, m_options.crOutline};
+    const int nOutline = std::max(outline.nWidth, 0);
+    CTextLayout layout(dc, runs, IsUtf8Text(m_strText), rc.right - rc.left - 2 * nOutline);
+    // Every line gets its room; the block stands on the bottom edge, raised so
+    // that the outline is not cut off. One taller than the overlay keeps its last lines.
+    const int top = rc.bottom - nOutline - static_cast<int>(layout.LineCount()) * m_sizeLine.cy;
+    layout.Draw(rc.left, rc.right, top, m_sizeLine.cy, m_host.TextColor(), outline, m_bLive ? &kKeyColor : nullptr);
 }
 
 bool CSubtitleWnd::OnPaint()
@@ -289,20 +289,23 @@ bool CSubtitleWnd::OnPaint()
     CPaintDC dc(m_hWnd);
     RECT rc;
     GetClientRect(&rc);
+    Draw(dc, rc);
+    return true;
+}
+
+void CSubtitleWnd::Draw(CDC& dc, const RECT& rcClient)
+{
     PrepareDC(&dc);
     if (!m_bFramed && m_bLive) {
         dc.SetBkMode(TRANSPARENT);
-        ::SetBkColor(dc, kKeyColor);
-        ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);  // keyed out
+        dc.SetBkColor(kKeyColor);
+        ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rcClient, nullptr, 0, nullptr);  // keyed out
     } else if (!m_bFramed) {
         dc.SetBkMode(TRANSPARENT);
-        PaintBeneath(&dc, rc);
+        PaintBeneath(&dc, rcClient);
     }
-    const LOGFONTA lfCue = ToLogFontA(m_pPanel->m_lfFont);
-    m_status.Draw(dc, rc, lfCue);  // first: a tall cue is drawn over it, never under
-    rc = TextRect(rc, m_strText, m_sizeLine.cy);
-    DrawTextBlock(dc, rc);
-    return true;
+    m_status.Draw(dc, rcClient, ToLogFontA(m_lfMade));  // first: a tall cue is drawn over it, never under
+    DrawTextBlock(dc, rcClient);
 }
 
 void CSubtitleWnd::PrepareDC(CDC* pDC)
@@ -310,22 +313,33 @@ void CSubtitleWnd::PrepareDC(CDC* pDC)
     // Taken afresh at every paint, so a font or colour chosen on the panel
     // shows at the next one. The replaced font is not put back: the device
     // context ends with the paint.
-    if (m_pPanel->m_font.GetSafeHandle())
-        pDC->SelectObject(m_pPanel->m_font.GetSafeHandle());
+    const KLogFont& lf = m_host.SubtitleFont();
+    if (!m_font.GetSafeHandle() || std::memcmp(&lf, &m_lfMade, sizeof lf) != 0) {
+        const LOGFONTA lfa = ToLogFontA(lf);
+        m_font.CreateFontIndirect(&lfa);
+        m_lfMade = lf;
+    }
+    if (m_font.GetSafeHandle())
+        pDC->SelectObject(m_font.GetSafeHandle());
     SIZE size{0, 0};
     pDC->GetTextExtentPoint32("W", 1, &size);
     pDC->LPtoDP(&size);
     m_sizeLine = size;
-    pDC->SetTextColor(m_pPanel->m_crText);
+    pDC->SetTextColor(m_host.TextColor());
 }
 
 void CSubtitleWnd::PaintBeneath(CDC* pDC, RECT rcClient)
 {
     RECT rcScreen = rcClient;
     ClientToScreen(&rcScreen);
+    // Copied from the bottom up, so that each window covers the ones below it
+    // as it does on the screen.
+    std::vector<HWND> beneath;
     for (HWND hNext = ::GetWindow(m_hWnd, GW_HWNDNEXT); hNext && hNext != m_hWnd;
-         hNext = ::GetWindow(hNext, GW_HWNDNEXT)) {
-        const CWnd below(hNext);
+         hNext = ::GetWindow(hNext, GW_HWNDNEXT))
+        beneath.push_back(hNext);
+    for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) {
+        const CWnd below(*it);
         if (!below.IsWindowVisible())
             continue;
         RECT rcBelow;
@@ -341,7 +355,7 @@ void CSubtitleWnd::PaintBeneath(CDC* pDC, RECT rcClient)
         // Make the window beneath paint that part now, then copy it.
         below.InvalidateRect(&rcInBelow, true);
         below.UpdateWindow();
-        CClientDC dcBelow(hNext);
+        CClientDC dcBelow(*it);
         if (!dcBelow.GetSafeHdc())
             continue;
         pDC->BitBlt(rcInOverlay.left, rcInOverlay.top, rcShared.right - rcShared.left,
@@ -368,7 +382,7 @@ bool CSubtitleWnd::OnClose()
     if (m_nTimer != 0)
         KillTimer(m_nTimer);
     m_commands.UnregisterHotKeys();
-    m_pPanel->OnOverlayClosed();
+    m_host.OnOverlayClosed();
     DestroyWindow();
     return true;
 }

@@ -1,26 +1,8 @@
 // CSubtitleWnd's live controls: the commands of its right-click menu and global
-// hotkeys, the one-shot timer aimed at the next change, and the status line.
-#include <cmath>
-
-#include "panel/ControlDlg.h"
+// hotkeys, and the status line that answers them.
+#include "core/RatePresets.h"
 #include "overlay/SubtitleWnd.h"
 #include "res/resource.h"
-
-double CSubtitleWnd::s_dRate = 1.0;
-
-void CSubtitleWnd::ArmDueTimer()
-{
-    // The 100 ms timer goes on as the safety net; this one lands on the due
-    // time itself, so a change reaches the screen on time rather than at the
-    // next 100 ms tick.
-    const double due = m_schedule.NextDue();
-    const double wait = std::ceil(due - m_schedule.m_clock());
-    if (!m_bTicking || !(wait < 3600000.0)) {
-        KillTimer(kDueTimerId);
-        return;
-    }
-    SetTimer(kDueTimerId, wait < 1 ? 1u : static_cast<UINT>(wait));
-}
 
 void CSubtitleWnd::ShowStatus(const std::string& text, UINT nMs)
 {
@@ -30,38 +12,39 @@ void CSubtitleWnd::ShowStatus(const std::string& text, UINT nMs)
 
 bool CSubtitleWnd::DoCommand(UINT nID)
 {
-    const auto& rates = COverlayCommands::Rates();
+    const auto& rates = RatePresets();
     std::string status;
     switch (nID) {
     case IDM_OVERLAY_PAUSE:
-        if (m_schedule.IsPlaying() || m_schedule.m_bPaused)
-            status = m_schedule.TogglePause() ? "Paused" : "Playing";
+        if (m_controller.HasStarted())
+            status = PauseCommand();
         break;
     case IDM_OVERLAY_LATER:
     case IDM_OVERLAY_EARLIER:
     case IDM_OVERLAY_LATER_1S:
     case IDM_OVERLAY_EARLIER_1S: {
-        if (!m_schedule.m_bStarted)
+        if (!m_controller.HasStarted())
             break;
         const int32_t step = nID == IDM_OVERLAY_LATER_1S || nID == IDM_OVERLAY_EARLIER_1S ? 1000 : 100;
-        const int32_t ms = nID == IDM_OVERLAY_LATER || nID == IDM_OVERLAY_LATER_1S ? step : -step;
-        const int32_t delay = m_pPanel->AddToDelay(ms);
-        m_schedule.Nudge(ms);
+        const int32_t delay = m_controller.Nudge(nID == IDM_OVERLAY_LATER || nID == IDM_OVERLAY_LATER_1S ? step : -step);
+        m_host.OnDelayChanged(delay);
         status = "Delay " + std::string(delay > 0 ? "+" : "") + std::to_string(delay) + " ms";
         break;
     }
     case IDM_OVERLAY_NEXT:
     case IDM_OVERLAY_PREVIOUS:
-        if (!m_schedule.m_bStarted)
+        if (!m_controller.HasStarted())
             break;
-        if (!(nID == IDM_OVERLAY_NEXT ? m_schedule.NextCue() : m_schedule.PreviousCue()))
+        if (nID == IDM_OVERLAY_NEXT ? m_controller.NextCue() : m_controller.PreviousCue())
+            m_host.OnDelayChanged(m_controller.Delay());
+        else
             status = nID == IDM_OVERLAY_NEXT ? "No next cue" : "No previous cue";
         break;
     case IDM_OVERLAY_SEE_THROUGH:
         ToggleSeeThrough();
         return true;
     case IDM_OVERLAY_OPTIONS:
-        m_pPanel->OnOptions(this);
+        m_host.OnOptionsWanted(m_hWnd);
         return true;
     case IDM_OVERLAY_CLOSE:
         OnClose();  // the object is gone after this
@@ -69,22 +52,18 @@ bool CSubtitleWnd::DoCommand(UINT nID)
     default:
         if (nID < IDM_OVERLAY_RATE_FIRST || nID >= IDM_OVERLAY_RATE_FIRST + rates.size())
             return false;
-        s_dRate = rates[nID - IDM_OVERLAY_RATE_FIRST].factor;
-        m_schedule.SetRate(s_dRate);
+        m_controller.SetRate(rates[nID - IDM_OVERLAY_RATE_FIRST].factor);
+        m_host.OnRateChanged(m_controller.Rate());
         status = rates[nID - IDM_OVERLAY_RATE_FIRST].label;
         break;
     }
-    if (!m_schedule.m_bStarted)
+    if (!m_controller.HasStarted())
         status = "Nothing to play";
 
-    // A move back may bring a finished playback to life again.
-    if (m_schedule.IsPlaying() && !m_bTicking && m_nTimer != 0) {
-        m_nTimer = SetTimer(kTimerId, kTimerPeriod);
-        m_bTicking = true;
-    }
+    KeepTicking();  // a move back may bring a finished playback to life again
     Play(false);  // the text and the status line reach the screen in one refresh
     if (status.empty())
-        status = "Cue " + std::to_string(m_schedule.m_nShownIndex);
+        status = "Cue " + std::to_string(m_controller.ShownIndex());
     ShowStatus(status);
     Refresh();
     return true;
@@ -103,7 +82,7 @@ void CSubtitleWnd::ShowMenu(LPARAM lParam)
         GetWindowRect(&rc);
         at = POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
-    HMENU hMenu = COverlayCommands::BuildMenu(m_schedule.m_dRate);
+    HMENU hMenu = COverlayCommands::BuildMenu(m_controller.Rate());
     if (!hMenu)
         return;
     // The overlay must be in front, or the menu would not close when the user
@@ -125,6 +104,9 @@ bool CSubtitleWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&)
         return true;
     case WM_CONTEXTMENU:
         ShowMenu(lParam);
+        return true;
+    case kPlayerMessage:
+        Play();  // takes the player's state, shows what is due at its position, aims the next tick
         return true;
     case WM_DESTROY:
         m_commands.UnregisterHotKeys();  // also when the window goes without a close

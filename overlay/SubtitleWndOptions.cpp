@@ -1,11 +1,7 @@
-// The overlay's optional drawing (Kelvane.ini): live see-through, outline and
-// formatting tags. Without these options the overlay draws as it always has.
+// The overlay's options (Kelvane.ini): live see-through, and taking up
+// changed options at once. The outline and the formatting tags are drawn by
+// the one text layout (DrawTextBlock).
 #include "overlay/SubtitleWnd.h"
-
-#include "panel/ControlDlg.h"
-#include "panel/Options.h"
-#include "core/SubtitleTags.h"
-#include "overlay/TextLayout.h"
 
 void CSubtitleWnd::SetLiveSeeThrough(bool bLive)
 {
@@ -22,27 +18,14 @@ void CSubtitleWnd::SetLiveSeeThrough(bool bLive)
     ::SetLayeredWindowAttributes(m_hWnd, kKeyColor, 0, LWA_COLORKEY);
 }
 
-void CSubtitleWnd::ApplyOptions()
+void CSubtitleWnd::ApplyOptions(const COptionValues& options)
 {
-    const bool bLive = COptions::Current().bLiveSeeThrough;
-    if (!m_bFramed && bLive != m_bLive) {
+    m_options = options;
+    if (!m_bFramed && m_options.bLiveSeeThrough != m_bLive) {
         // Already see-through: change its kind in place.
-        SetLiveSeeThrough(bLive);
-        if (!bLive)
+        SetLiveSeeThrough(m_options.bLiveSeeThrough);
+        if (!m_bLive)
             ModifyStyleEx(0, WS_EX_TRANSPARENT, 0);
     }
     Refresh();
-}
-
-void CSubtitleWnd::DrawStyledText(CDC& dc, const RECT& rc, const COptionValues& options) const
-{
-    const std::vector<CStyledRun> runs =
-        options.bFormattingTags ? ParseSubtitleTags(m_strText) : std::vector<CStyledRun>{CStyledRun{m_strText, {}}};
-    CTextLayout layout(dc, runs, IsUtf8Text(m_strText));
-    CTextLayout::Outline outline;
-    if (options.bOutline) {
-        outline.nWidth = options.nOutlineWidth;
-        outline.crColor = options.crOutline;
-    }
-    layout.Draw(rc, m_sizeLine.cy, m_pPanel->m_crText, outline, m_bLive, kKeyColor);
 }

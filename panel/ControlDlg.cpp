@@ -1,7 +1,11 @@
 #include "panel/ControlDlg.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "core/TimeMs.h"
+#include "core/Unicode.h"
+#include "core/WallFilmClock.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Report.h"
 #include "framework/WinApp.h"
@@ -9,7 +13,6 @@
 #include "panel/FileArgument.h"
 #include "panel/Options.h"
 #include "panel/OptionsDlg.h"
-#include "overlay/SubtitleWnd.h"
 #include "res/resource.h"
 
 const char* const CControlDlg::kSettingsFileName = "Kelvane.DAT";
@@ -20,7 +23,10 @@ constexpr UINT kClickedToStart = WM_APP + 1;  // posted by the armed mouse hook
 const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|All Files (*.*)|*.*||";
 }  // namespace
 
-CControlDlg::CControlDlg(CWnd* pParent) : CDialog(IDD_CONTROL, pParent)
+CControlDlg::CControlDlg(OverlayFactory createOverlay, const std::string& strSettingsFolder)
+    : CDialog(IDD_CONTROL), m_createOverlay(std::move(createOverlay)),
+      m_strSettingsFile(strSettingsFolder.empty() ? kSettingsFileName : strSettingsFolder + "\\" + kSettingsFileName),
+      m_strOptionsFile(OptionsFileIn(strSettingsFolder))
 {
     m_hIcon = AfxLoadIcon(IDR_MAINFRAME);
     OpenSettingsFile();
@@ -39,16 +45,16 @@ void CControlDlg::OpenSettingsFile()
     UseAnsiCodePageForArchives();
     m_pFile = new CFile;
     // Probe: does the file exist and can it be read?
-    m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
+    m_bHaveSettings = m_pFile->Open(m_strSettingsFile.c_str(), CFile::modeRead);
     if (m_bHaveSettings)
         m_pFile->Close();
     // Read and write, created when missing, never truncated, no sharing.
-    m_bCanSave = m_pFile->Open(kSettingsFileName, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+    m_bCanSave = m_pFile->Open(m_strSettingsFile.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
     m_nSaveOpenError = m_pFile->m_nOpenError;
     if (!m_bCanSave && m_bHaveSettings) {
         // A read-only file (or folder): still show the user's settings, but
         // never write. Nothing to load when even this open fails.
-        m_bHaveSettings = m_pFile->Open(kSettingsFileName, CFile::modeRead);
+        m_bHaveSettings = m_pFile->Open(m_strSettingsFile.c_str(), CFile::modeRead);
     }
     m_pLoadArchive = new CArchive(m_pFile, CArchive::load, kArchiveBufferSize);
     if (m_bCanSave)
@@ -84,19 +90,16 @@ BOOL CControlDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU hSysMenu = GetSystemMenu(false)) {
-        const std::string about = AfxLoadString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        for (const auto& [nID, nText] : {std::pair<UINT, UINT>{IDM_ABOUTBOX, IDS_ABOUTBOX}, {IDM_OPTIONS, IDS_OPTIONS},
+                                         {IDM_START_ON_CLICK, IDS_START_ON_CLICK}}) {
+            const std::string text = AfxLoadString(nText);
+            if (!text.empty())
+                ::AppendMenuW(hSysMenu, MF_STRING, nID, Utf8ToWide(text).c_str());
         }
-        const std::string options = AfxLoadString(IDS_OPTIONS);
-        if (!options.empty())
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_OPTIONS, options.c_str());
-        const std::string startOnClick = AfxLoadString(IDS_START_ON_CLICK);
-        if (!startOnClick.empty())
-            ::AppendMenuA(hSysMenu, MF_STRING, IDM_START_ON_CLICK, startOnClick.c_str());
     }
-    COptions::Load();  // Kelvane.ini beside Kelvane.DAT
+    m_options = LoadOptions(m_strOptionsFile);
+    m_player = LoadPlayerConfig(m_strOptionsFile);
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -142,30 +145,37 @@ BOOL CControlDlg::OnInitDialog()
 
 void CControlDlg::OnOK()
 {
+    // The film is at the From fields now, before anything else takes time.
+    Start(SteadyNowMs());
+}
+
+void CControlDlg::Start(double pressInstant)
+{
+    // Start plays now: a start on the next click is no longer wanted.
+    DisarmStartOnClick();
     // At most one overlay: Start while one is open only brings it forward.
     if (m_pOverlay) {
-        m_pOverlay->SetActiveWindow();
+        m_pOverlay->Activate();
         return;
     }
 
-    if (!UpdateData(true))
+    if (!UpdateData(true) || !m_createOverlay)
         return;
 
-    CSubtitleWnd* pOverlay = new CSubtitleWnd(this);
+    COverlayStart start;
+    start.strFile = m_strFile;
+    start.dStartOffset = TimeMs(m_nHour, m_nMin, m_nSec, m_nMillis);
+    start.dPressInstant = pressInstant;
+    start.nDelay = m_nDelay;
+    start.dRate = m_dRate;
+    start.rcOverlay = m_rcOverlay;
+    start.options = m_options;
+    start.player = m_player;
+    // No window: "Start" stays enabled and nothing is left pointing at it.
+    IOverlay* pOverlay = m_createOverlay(*this, start);
     m_pOverlay = pOverlay;
-    pOverlay->m_dStartOffset = StartOffsetMs(m_nHour, m_nMin, m_nSec, m_nMillis);
-    // The desktop as parent: an unowned top-level window that stays on the
-    // screen when the panel is minimised.
-    if (!pOverlay->Create(IDD_SUBTITLE, ::GetDesktopWindow())) {
-        // No window: nothing refers to the object any more. "Start" stays
-        // enabled and nothing is left pointing at it. (A window closed while it
-        // was being created has told the panel and deleted itself already.)
-        if (m_pOverlay == pOverlay) {
-            m_pOverlay = nullptr;
-            delete pOverlay;
-        }
+    if (!pOverlay)
         return;
-    }
     GetDlgItem(IDOK).EnableWindow(false);
     if (m_bBatch)
         pOverlay->ToggleSeeThrough();
@@ -173,9 +183,13 @@ void CControlDlg::OnOK()
 
 void CControlDlg::OnCancel()
 {
+    // Exit, the close box and Alt+F4 disarm and end the panel. Escape reaches
+    // here as the same command; told apart by its key being down, it only
+    // disarms.
     if (m_startOnClick.IsArmed()) {
-        DisarmStartOnClick();  // Escape while armed only disarms
-        return;
+        DisarmStartOnClick();
+        if (::GetKeyState(VK_ESCAPE) < 0)
+            return;
     }
     if (m_pFile) {
         try {
@@ -208,7 +222,7 @@ void CControlDlg::TakeEveryField()
 
 std::string CControlDlg::NotWritableText() const
 {
-    return SettingsNotWritableText(kSettingsFileName, m_nSaveOpenError);
+    return SettingsNotWritableText(m_strSettingsFile.c_str(), m_nSaveOpenError);
 }
 
 void CControlDlg::Serialize(CArchive& ar)
@@ -230,6 +244,12 @@ void CControlDlg::GetDialogFont(LOGFONTA* pLogFont)
     if (!hFont)
         hFont = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
     ::GetObjectA(hFont, sizeof(LOGFONTA), pLogFont);
+}
+
+void CControlDlg::OnDelayChanged(int32_t nDelay)
+{
+    m_nDelay = nDelay;
+    ::SetDlgItemInt(m_hWnd, IDC_DELAY, static_cast<UINT>(m_nDelay), TRUE);
 }
 
 void CControlDlg::OnOverlayClosed()
@@ -309,11 +329,17 @@ bool CControlDlg::OnSysCommand(UINT nID, LPARAM)
     return true;
 }
 
-void CControlDlg::OnOptions(CWnd* pOwner)
+void CControlDlg::OnOptions(HWND hOwner)
 {
-    COptionsDlg dlg(pOwner ? pOwner : this);
-    if (dlg.DoModal() == IDOK && m_pOverlay)
-        m_pOverlay->ApplyOptions();
+    COptionsDlg dlg(hOwner ? hOwner : m_hWnd, m_options, m_player, m_strOptionsFile);
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_options = dlg.m_values;
+    m_player = dlg.m_player;
+    if (m_pOverlay) {
+        m_pOverlay->ApplyOptions(m_options);
+        m_pOverlay->FollowPlayer(m_player);
+    }
 }
 
 POINT CControlDlg::IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon)
@@ -341,21 +367,14 @@ HICON CControlDlg::OnQueryDragIcon()
     return m_hIcon;
 }
 
-int32_t CControlDlg::AddToDelay(int32_t ms)
-{
-    const int64_t delay = static_cast<int64_t>(m_nDelay) + ms;
-    m_nDelay = static_cast<int32_t>(std::min<int64_t>(INT32_MAX, std::max<int64_t>(INT32_MIN, delay)));
-    ::SetDlgItemInt(m_hWnd, IDC_DELAY, static_cast<UINT>(m_nDelay), TRUE);
-    return m_nDelay;
-}
-
 void CControlDlg::ToggleStartOnClick()
 {
     if (m_startOnClick.IsArmed()) {
         DisarmStartOnClick();
         return;
     }
-    // With an overlay open this acts as Start does: it brings it forward.
+    // Refused while an overlay plays: this acts as Start does, it brings the
+    // overlay forward.
     if (m_pOverlay) {
         OnOK();
         return;
@@ -389,8 +408,10 @@ bool CControlDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lRe
         return true;
     case kClickedToStart:
         if (m_startOnClick.IsArmed()) {
-            DisarmStartOnClick();
-            OnOK();  // Start, at the instant of the press
+            // The press's own time (the message time's clock), taken back
+            // onto the steady clock: the film was at the From fields then.
+            const DWORD sincePress = ::GetTickCount() - static_cast<DWORD>(wParam);
+            Start(SteadyNowMs() - sincePress);
         }
         return true;
     default:

@@ -5,55 +5,24 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstring>
 #include <string>
 
 #include "core/Archive.h"
+#include "core/OverlayLink.h"
+#include "core/SettingsRecord.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/File.h"
 #include "framework/Gdi.h"
-#include "core/SettingsRecord.h"
+#include "framework/WinTypes.h"
 #include "panel/StartOnClick.h"
 
-class CSubtitleWnd;
-
-// The record's portable font and rectangle have the platform's layouts.
-static_assert(sizeof(KLogFont) == sizeof(LOGFONTA), "KLogFont matches LOGFONTA");
-static_assert(offsetof(KLogFont, lfWeight) == offsetof(LOGFONTA, lfWeight), "KLogFont matches LOGFONTA");
-static_assert(offsetof(KLogFont, lfItalic) == offsetof(LOGFONTA, lfItalic), "KLogFont matches LOGFONTA");
-static_assert(offsetof(KLogFont, lfPitchAndFamily) == offsetof(LOGFONTA, lfPitchAndFamily),
-              "KLogFont matches LOGFONTA");
-static_assert(offsetof(KLogFont, lfFaceName) == offsetof(LOGFONTA, lfFaceName), "KLogFont matches LOGFONTA");
-static_assert(sizeof(KRect) == sizeof(RECT), "KRect matches RECT");
-static_assert(offsetof(KRect, bottom) == offsetof(RECT, bottom), "KRect matches RECT");
-
-inline LOGFONTA ToLogFontA(const KLogFont& lf)
-{
-    LOGFONTA out;
-    std::memcpy(&out, &lf, sizeof out);
-    return out;
-}
-inline KLogFont FromLogFontA(const LOGFONTA& lf)
-{
-    KLogFont out;
-    std::memcpy(&out, &lf, sizeof out);
-    return out;
-}
-inline RECT ToRect(const KRect& rc)
-{
-    return RECT{rc.left, rc.top, rc.right, rc.bottom};
-}
-inline KRect FromRect(const RECT& rc)
-{
-    return KRect{rc.left, rc.top, rc.right, rc.bottom};
-}
-
-class CControlDlg : public CDialog, public CSettingsRecord {
+class CControlDlg : public CDialog, public CSettingsRecord, public IOverlayHost {
 public:
-    // Opens (or creates) "Kelvane.DAT" in the current directory.
-    explicit CControlDlg(CWnd* pParent = nullptr);
+    // Opens (or creates) "Kelvane.DAT" in strSettingsFolder (UTF-8; empty: the
+    // current directory), where Kelvane.ini is kept too. Start makes its
+    // overlay through createOverlay (none: Start makes none).
+    explicit CControlDlg(OverlayFactory createOverlay = nullptr, const std::string& strSettingsFolder = {});
     ~CControlDlg() override;
 
     // Stores or loads the record; after a load, rebuilds m_font from m_lfFont
@@ -61,16 +30,24 @@ public:
     virtual void Serialize(CArchive& ar);
     // Fills pLogFont with the panel window's current font (else the system font).
     void GetDialogFont(LOGFONTA* pLogFont);
-    // Called by the overlay as it closes: forget it and enable "Start" again.
-    void OnOverlayClosed();
     // A file named on the command line or dropped on the panel: into m_strFile
     // and the file field. An empty path changes nothing.
     void TakeFile(const std::string& path);
-    // Adds ms to the delay (saturating) and shows it in the field at once; returns the new delay.
-    int32_t AddToDelay(int32_t ms);
-    // Opens the options dialog, owned by pOwner (null: the panel); what is
+    // Opens the options dialog, owned by hOwner (null: the panel); what is
     // chosen applies to an open overlay at once.
-    void OnOptions(CWnd* pOwner = nullptr);
+    void OnOptions(HWND hOwner = nullptr);
+
+    // IOverlayHost: what the overlay asks of the panel and tells it.
+    const KLogFont& SubtitleFont() const override { return m_lfFont; }
+    uint32_t TextColor() const override { return m_crText; }
+    void OnOverlayMoved(const KRect& rc) override { m_rcOverlay = rc; }
+    // The delay a live command set: into m_nDelay and the field at once, so
+    // that Exit saves it.
+    void OnDelayChanged(int32_t nDelay) override;
+    void OnRateChanged(double dRate) override { m_dRate = dRate; }
+    void OnOptionsWanted(void* hOwner) override { OnOptions(static_cast<HWND>(hOwner)); }
+    // The overlay closes: forget it and enable "Start" again.
+    void OnOverlayClosed() override;
 
     // Where the minimised panel draws its icon (truncating, centred).
     static POINT IconPosition(int cxClient, int cyClient, int cxIcon, int cyIcon);
@@ -80,7 +57,10 @@ public:
     CFont m_font;                         // subtitle font object; holds none until loaded or chosen
     BOOL m_bBatch = FALSE;                // set by the application before the panel runs
     HICON m_hIcon = nullptr;
-    CSubtitleWnd* m_pOverlay = nullptr;   // live overlay, not owned
+    IOverlay* m_pOverlay = nullptr;       // live overlay, not owned
+    COptionValues m_options;              // the options in use, from Kelvane.ini
+    CPlayerConfig m_player;               // the film player followed, from Kelvane.ini
+    double m_dRate = 1;                   // the rate preset chosen, kept until Kelvane ends
     BOOL m_bHaveSettings = FALSE;         // the file existed and could be read at construction
     BOOL m_bCanSave = FALSE;              // the read-write open succeeded
     DWORD m_nSaveOpenError = 0;           // why it failed, when it did
@@ -92,8 +72,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    void OnOK() override;      // Start
-    void OnCancel() override;  // Exit: save, release the file, end the panel
+    void OnOK() override;      // Start, now (disarms a start on the next click)
+    // Exit, the close box, Alt+F4: disarm, save, release the file, end the
+    // panel. Escape while armed only disarms.
+    void OnCancel() override;
     bool OnCommand(UINT nID, UINT nCode, HWND hCtl) override;
     bool OnSysCommand(UINT nID, LPARAM lParam) override;
     bool OnPaint() override;
@@ -104,6 +86,8 @@ protected:
     void OnFont();
 
 private:
+    // Start: the film stands at the From fields at steady time pressInstant.
+    void Start(double pressInstant);
     void OpenSettingsFile();
     // Exit's exchange: every field is taken, a failing one as far as it can be.
     void TakeEveryField();
@@ -111,9 +95,13 @@ private:
     std::string NotWritableText() const;
     // Deletes the store archive, the load archive and the file, in this order.
     void ReleaseSettingsFile();
-    // "Start on next click": arms (validated as Start) or disarms.
+    // "Start on next click": arms (validated as Start) or disarms; refused
+    // while an overlay plays.
     void ToggleStartOnClick();
     void DisarmStartOnClick();
 
     std::wstring m_strCaption;  // the caption to put back when disarmed
+    OverlayFactory m_createOverlay;
+    std::string m_strSettingsFile;  // Kelvane.DAT, UTF-8, fixed at construction
+    std::wstring m_strOptionsFile;  // Kelvane.ini beside it
 };

@@ -1,5 +1,6 @@
 #include "panel/FileArgument.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/CommandLine.h"
@@ -24,12 +25,10 @@ std::string ExistingFile(const std::wstring& path)
 
 std::string FileFromCommandLine(const wchar_t* commandLine)
 {
-    std::wstring tail = CutCommandTail(commandLine);
+    const wchar_t* tail = CutCommandTail(commandLine);
     if (IsBatchModeTail(WideToUtf8(tail).c_str()))
         return {};
-    if (tail.size() >= 2 && tail.front() == L'"' && tail.back() == L'"')
-        tail = tail.substr(1, tail.size() - 2);
-    return ExistingFile(tail);
+    return ExistingFile(std::wstring(FileNameInTail(tail)));
 }
 
 std::string FileFromDrop(HDROP hDrop)
@@ -43,6 +42,26 @@ std::string FileFromDrop(HDROP hDrop)
     }
     ::DragFinish(hDrop);
     return path;
+}
+
+std::string SettingsFolder(const wchar_t* commandLine)
+{
+    if (FileFromCommandLine(commandLine).empty())
+        return {};
+    std::wstring module(MAX_PATH, L'\0');
+    for (DWORD n; (n = ::GetModuleFileNameW(nullptr, &module[0], static_cast<DWORD>(module.size()))) >= module.size();)
+        module.resize(module.size() * 2);
+    module.resize(std::min(module.find(L'\0'), module.find_last_of(L"\\/")));
+    if (module.empty())
+        return {};
+    // Can a file be made there? A probe of our own, gone when closed.
+    const std::wstring probe = module + L"\\Kelvane." + std::to_wstring(::GetCurrentProcessId()) + L".probe";
+    HANDLE hProbe = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (hProbe == INVALID_HANDLE_VALUE)
+        return {};
+    ::CloseHandle(hProbe);
+    return WideToUtf8(module);
 }
 
 void ShowFile(HWND hCtl, const std::string& path)

@@ -6,47 +6,53 @@
 
 namespace {
 
-const wchar_t kFileName[] = L"Kelvane.ini";
+// What a section's Read asks for: a missing key reads empty, which is no value.
+std::function<bool(const char*, std::string&)> Getter(const std::wstring& path, const char* section)
+{
+    return [path, wSection = Utf8ToWide(section)](const char* key, std::string& value) {
+        wchar_t text[256];
+        ::GetPrivateProfileStringW(wSection.c_str(), Utf8ToWide(key).c_str(), L"", text, 256, path.c_str());
+        value = WideToUtf8(text);
+        return true;
+    };
+}
+
+std::function<bool(const char*, const std::string&)> Putter(const std::wstring& path, const char* section)
+{
+    return [path, wSection = Utf8ToWide(section)](const char* key, const std::string& value) {
+        return ::WritePrivateProfileStringW(wSection.c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(value).c_str(),
+                                            path.c_str()) != FALSE;
+    };
+}
 
 }  // namespace
 
-COptionValues& COptions::Current()
+std::wstring OptionsFileIn(const std::string& folder)
 {
-    static COptionValues values;
+    const std::wstring name = (folder.empty() ? L"." : Utf8ToWide(folder)) + L"\\Kelvane.ini";
+    wchar_t full[MAX_PATH * 4];
+    const DWORD n = ::GetFullPathNameW(name.c_str(), MAX_PATH * 4, full, nullptr);
+    return n > 0 && n < MAX_PATH * 4 ? full : name;
+}
+
+COptionValues LoadOptions(const std::wstring& path)
+{
+    COptionValues values;
+    values.Read(Getter(path, COptionValues::kSection));
     return values;
 }
 
-std::wstring& COptions::Path()
+CPlayerConfig LoadPlayerConfig(const std::wstring& path)
 {
-    static std::wstring path;
-    if (path.empty()) {
-        // A full path: a bare file name would be looked for in the Windows
-        // folder, and the current folder may change later (the file chooser).
-        wchar_t full[MAX_PATH * 4];
-        const DWORD n = ::GetFullPathNameW(kFileName, MAX_PATH * 4, full, nullptr);
-        path = n > 0 && n < MAX_PATH * 4 ? full : std::wstring(L".\\") + kFileName;
-    }
-    return path;
+    CPlayerConfig player;
+    player.Read(Getter(path, CPlayerConfig::kSection));
+    return player;
 }
 
-void COptions::Load()
+bool SaveOptions(const std::wstring& path, const COptionValues& values, const CPlayerConfig& player)
 {
-    const std::wstring section = Utf8ToWide(COptionValues::kSection);
-    Current().Read([&](const char* key, std::string& value) {
-        wchar_t text[64];
-        ::GetPrivateProfileStringW(section.c_str(), Utf8ToWide(key).c_str(), L"", text, 64, Path().c_str());
-        value = WideToUtf8(text);
-        return true;  // a missing key reads empty, which is no value
-    });
-}
-
-bool COptions::Save()
-{
-    const std::wstring section = Utf8ToWide(COptionValues::kSection);
-    const bool ok = Current().Write([&](const char* key, const std::string& value) {
-        return ::WritePrivateProfileStringW(section.c_str(), Utf8ToWide(key).c_str(), Utf8ToWide(value).c_str(),
-                                            Path().c_str()) != FALSE;
-    });
-    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, Path().c_str());  // flush
+    bool ok = values.Write(Putter(path, COptionValues::kSection));
+    ok = player.Write(Putter(path, CPlayerConfig::kSection)) && ok;
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // flush
     return ok;
 }

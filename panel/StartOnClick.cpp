@@ -39,7 +39,7 @@ LRESULT CALLBACK CStartOnClick::MouseProc(int nCode, WPARAM wParam, LPARAM lPara
             // The panel disarms (removes the hook) as soon as it gets the
             // message; until then no further press counts.
             self->m_bFired = true;
-            ::PostMessageA(self->m_hNotify, self->m_nMsg, 0, 0);
+            ::PostMessageA(self->m_hNotify, self->m_nMsg, info->time, 0);
         }
     }
     return ::CallNextHookEx(nullptr, nCode, wParam, lParam);

@@ -15,8 +15,8 @@ public:
     CStartOnClick(const CStartOnClick&) = delete;
     CStartOnClick& operator=(const CStartOnClick&) = delete;
 
-    // Installs the hook; the press posts nMsg to hNotify. False when the hook
-    // could not be installed.
+    // Installs the hook; the press posts nMsg to hNotify with the press's time
+    // (GetTickCount's clock) as wParam. False when the hook could not be installed.
     bool Arm(HWND hNotify, UINT nMsg);
     void Disarm();
     bool IsArmed() const { return m_hHook != nullptr; }

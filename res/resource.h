@@ -36,6 +36,19 @@
 #define IDC_OPT_SWATCH  1104
 #define IDC_OPT_TAGS    1105
 
+// The film player group of the options dialog.
+#define IDC_PLAYER_FOLLOW   1110
+#define IDC_PLAYER_PIPE     1111
+#define IDC_PLAYER_HOST     1112
+#define IDC_PLAYER_MPC_PORT 1113
+#define IDC_PLAYER_VLC_PORT 1114
+#define IDC_PLAYER_PASSWORD 1115
+#define IDC_PLAYER_CHECK    1116
+#define IDC_PLAYER_ANSWER   1117
+
+// The About box's list of keys.
+#define IDC_ABOUT_KEYS  1200
+
 #ifndef IDC_STATIC
 #define IDC_STATIC    (-1)
 #endif

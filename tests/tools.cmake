@@ -17,6 +17,10 @@ add_test(NAME srtdump_golden
           check ${CMAKE_CURRENT_BINARY_DIR}/golden ${KELVANE_GOLDEN_DIR}/expected
           -- ${kelvane_srtdump_command})
 set_tests_properties(srtdump_golden PROPERTIES TIMEOUT 60)
+if(NOT WIN32 AND NOT KELVANE_SANITIZE)  # the run's summary over broken and missing reports, once
+  add_test(NAME summarize_test COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/summary/summarize_test.py
+                                       ${CMAKE_SOURCE_DIR}/tools/summarize.py)
+endif()
 
 # The Windows build against the native one, on generated files, when the
 # native srtdump has been built (make test builds it first).

@@ -152,3 +152,22 @@ print(f"ASS peak resident size: {rss_ass} KiB for {ass_size / 1e6:.0f} MB: {rati
 PY
 }
 run_section section_cue_readers
+
+# ---------------------------------------------------------------------------
+# Following a film player under Wine: the real controller on the player clock,
+# through the real pipe and sockets, against the stubs of mpv, MPC and VLC (110
+# cues each, then six seeks). Prints how late or early each change came against
+# the stub's film, and how soon a seek's cue was shown.
+section_player_follow() {
+  local build="${BENCH_WIN_BUILD_DIR:-build/win}"
+  build_target win "$build" player_follow || return 1
+  (
+    source tools/wine-session.sh
+    wine_session_begin own
+    status=0
+    tools/wine-run "$build/bin/player_follow.exe" 110 | tr -d '\r' || status=1
+    wine_session_end
+    exit $status
+  )
+}
+run_section section_player_follow

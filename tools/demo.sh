@@ -123,8 +123,9 @@ shot $((w + 160)) $((h + 120)) $((x - 80)) $((y - 60)) "$screens/overlay-seethro
 echo "$screens/overlay-seethrough.png"
 end_kelvane
 
-# ---- 3: the options dialog, from the panel's system menu ---------------------------
+# ---- 3: the options dialog, from the panel's system menu, following VLC -----------
 write_settings
+printf '[Player]\r\nFollow=vlc\r\nVlcPassword=secret\r\n' >"$demo_dir/Kelvane.ini"
 start_kelvane
 wait_geometry "Kelvane" >/dev/null
 sleep 1
@@ -133,6 +134,8 @@ sleep 0.5
 xdotool key o  # "&Options..."
 read -r w h x y < <(wait_geometry "Kelvane Options")
 sleep 0.5
+xdotool key alt+k  # Check: no VLC here, and why
+sleep 1.5
 shot "$w" "$h" "$x" "$y" "$screens/options.png"
 echo "$screens/options.png"
 end_kelvane

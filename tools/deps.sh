@@ -7,7 +7,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils x11-apps xdotool imagemagick libx11-dev libxcomposite-dev
-  wixl msitools zip unzip binutils
+  wixl msitools zip unzip binutils faketime
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -45,7 +45,8 @@ wine_session_begin() {
     fi
   done
   wineserver -p >/dev/null 2>&1 || true
-  wine cmd /c exit >/dev/null 2>&1 || true
+  # A crash ends the program with a backtrace on stderr, not with a dialog that waits for a click.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
   # Our own Xvfb has no window manager. Wine would wait up to 2 s for one at
   # every hide of a managed window (a see-through overlay hides at each text
   # change): leave all windows unmanaged for this session, undone at its end.

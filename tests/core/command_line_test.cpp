@@ -27,3 +27,26 @@ TEST(CommandLine, TailAndBatchMode) {
     }
     EXPECT_FALSE(IsBatchModeTail(nullptr));
 }
+
+// The file name in a tail, in both widths: blanks at the end are no part of it, quoted or not.
+TEST(CommandLine, FileNameInTail) {
+    const struct { const char* tail; const char* name; } cases[] = {
+        {"a b.srt", "a b.srt"}, {"a b.srt  \t ", "a b.srt"}, {"batchmode ", "batchmode"},
+        {"\"C:\\F\\my film.srt\"", "C:\\F\\my film.srt"}, {"\"C:\\F\\my film.srt\"   ", "C:\\F\\my film.srt"},
+        {"\"x.srt\"\t\r\n\x01", "x.srt"}, {"\" a.srt \"", " a.srt "},  // blanks inside the quotes stay
+        {"x\xA0", "x\xA0"}, {"\"\xC3\xBC\xFF\" ", "\xC3\xBC\xFF"},      // bytes from 0x80 are no blanks
+        {"a\"b.srt ", "a\"b.srt"},                                     // a quote inside is left to the file test
+        {"\"x.srt\" y", ""}, {"\"a\"b\"", ""}, {"\"x.srt  ", ""}, {"\"", ""}, {"\"\"  ", ""}, {"", ""}, {"  ", ""},
+    };
+    auto widen = [](std::string_view s) {
+        std::wstring w;
+        for (unsigned char b : s)
+            w += static_cast<wchar_t>(b);
+        return w;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail);
+        EXPECT_EQ(FileNameInTail(std::string_view(c.tail)), c.name);
+        EXPECT_EQ(FileNameInTail(std::wstring_view(widen(c.tail))), widen(c.name));
+    }
+}

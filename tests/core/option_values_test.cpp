@@ -1,7 +1,9 @@
-// The options' text forms in Kelvane.ini: round trip, bad and missing values.
+// The options' text forms in Kelvane.ini: round trip, bad and missing values; the READMEs' ini block and keys.
 #include <fstream>
+#include <iterator>
 #include <map>
 
+#include "core/LiveCommands.h"
 #include "core/OptionValues.h"
 
 #include "tests/core/test_util.h"
@@ -15,8 +17,26 @@ static COptionValues ReadFrom(const Ini& ini)
     return values;
 }
 
-TEST(OptionValues, ReadWriteAndDefaults)
+// Each row: lines of the file, then the options read (a missing key or a value that does not read: the default).
+TEST(OptionValues, ValuesReadOrGiveTheirDefaults)
 {
+    const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; } cases[] = {
+        {{/* no file */}, false, false, 2, 0, false},
+        {{{"LiveSeeThrough", "1"}, {"Outline", " 1\t"}, {"FormattingTags", "1"}, {"OutlineWidth", "1"},
+          {"OutlineColor", "#aBcDeF"}}, true, true, 1, 0x00EFCDAB, true},
+        {{{"OutlineWidth", "6"}, {"OutlineColor", " #563412 "}}, false, false, 6, 0x00123456, false},
+        {{{"LiveSeeThrough", "2"}, {"Outline", "yes"}, {"FormattingTags", "1x"}, {"OutlineWidth", "0"},
+          {"OutlineColor", "123456"}}, false, false, 2, 0, false},
+        {{{"LiveSeeThrough", ""}, {"Outline", "-1"}, {"FormattingTags", "0"}, {"OutlineWidth", "7"},
+          {"OutlineColor", "#12345"}}, false, false, 2, 0, false},
+        {{{"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}}, false, false, 2, 0, false},
+        {{{"OutlineWidth", "+3"}, {"OutlineColor", "red"}}, false, false, 2, 0, false},
+    };
+    for (const auto& c : cases) {
+        const COptionValues read = ReadFrom(c.ini);
+        EXPECT_TRUE(read.bLiveSeeThrough == c.live && read.bOutline == c.outline && read.nOutlineWidth == c.width &&
+                    read.crOutline == c.colour && read.bFormattingTags == c.tags) << "row " << &c - cases;
+    }
     COptionValues set;
     set.bLiveSeeThrough = set.bOutline = set.bFormattingTags = true;
     set.nOutlineWidth = 6;
@@ -25,15 +45,6 @@ TEST(OptionValues, ReadWriteAndDefaults)
     EXPECT_TRUE(set.Write([&](const char* key, const std::string& value) { return ini[key] = value, true; }));
     EXPECT_EQ(ini, (Ini{{"FormattingTags", "1"}, {"LiveSeeThrough", "1"}, {"Outline", "1"}, {"OutlineColor", "#563412"},
                         {"OutlineWidth", "6"}}));
-    EXPECT_TRUE(ReadFrom(ini) == set);
-    const Ini defaults[] = {
-        {/* no file */}, {{"LiveSeeThrough", "2"}, {"Outline", "yes"}, {"OutlineWidth", "7"}, {"OutlineColor", "#12345"}},
-        {{"LiveSeeThrough", ""}, {"Outline", "-1"}, {"OutlineWidth", "0"}, {"OutlineColor", "123456"}},
-        {{"FormattingTags", "1x"}, {"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}},
-    };
-    for (const Ini& d : defaults)
-        EXPECT_TRUE(ReadFrom(d) == COptionValues()) << d.size();
-    EXPECT_EQ(ReadFrom(Ini{{"OutlineColor", "#aBcDeF"}}).crOutline, 0x00EFCDABu);
 }
 
 // The README's Kelvane.ini example, exactly as it stands there (blanks and "; comment" after each value): every
@@ -61,4 +72,16 @@ TEST(OptionValues, ReadmeExampleIsRead)
     EXPECT_EQ(read.crOutline, 0x00563412u);
     EXPECT_EQ(ProfileValue("  7;x ; y"), "7;x");
     EXPECT_EQ(ProfileValue("\t; only a comment"), "");
+    for (const auto& [value, kept] : std::map<std::string, bool>{{"p;w", true}, {"a b", true}, {"", true}, {" a", false},
+         {"a\t", false}, {"a ;b", false}, {"\"a\"", false}, {"'a", false}, {"a'", false}})
+        EXPECT_EQ(IsProfileValue(value), kept) << value;
+}
+
+// The packages' README.txt names every key of the overlay's table of live commands.
+TEST(OptionValues, PackagesReadmeNamesEveryLiveKey)
+{
+    std::ifstream in(KELVANE_SOURCE_DIR "/package/README.txt");
+    const std::string readme{std::istreambuf_iterator<char>(in), {}};
+    for (const CLiveCommand& c : LiveCommands())
+        EXPECT_NE(readme.find("\n  " + std::string(c.keyName) + " "), std::string::npos) << c.keyName;
 }

@@ -41,14 +41,14 @@ inline std::string Crlf(std::string text) {
     return text;
 }
 
-
-// A UTF-8 text as a UTF-16 file with its byte-order mark.
-inline std::string Utf16(const std::string& utf8, bool little) {
+// UTF-16 units (or a UTF-8 text) as a UTF-16 file with its byte-order mark.
+inline std::string Utf16(const std::u16string& units, bool little) {
     std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (char16_t unit : Utf8ToUtf16(utf8))
+    for (char16_t unit : units)
         out += little ? std::string{char(unit), char(unit >> 8)} : std::string{char(unit >> 8), char(unit)};
     return out;
 }
+inline std::string Utf16(const std::string& utf8, bool little) { return Utf16(Utf8ToUtf16(utf8), little); }
 
 // Every cue a reader gives for the file, "start end #index text" a line, then "mark" when the file had a
 // byte-order mark; "not opened" when Open fails.

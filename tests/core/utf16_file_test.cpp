@@ -28,7 +28,23 @@ TEST(Utf16File, PlaysAsItsUtf8Twin)
         EXPECT_EQ(Play(Utf16(utf8, true)), Play(utf8)) << utf8.substr(0, 40);
         EXPECT_EQ(Play(Utf16(utf8, false)), Play(utf8)) << utf8.substr(0, 40);
     }
-    // Units that are no character read as U+FFFD: a lone high and low surrogate, an odd last byte.
-    const std::string bad = Utf16("1\n0:0:1,0 --> 0:0:2,0\nA", true) + std::string("\x00\xD8" "B\x00\x00\xDC", 6) + "C";
-    EXPECT_EQ(Play(bad), "1000.000000 [A\xEF\xBF\xBD" "B\xEF\xBF\xBD\xEF\xBF\xBD]\n");
+}
+
+// Only a high surrogate (D800-DBFF) followed by a low one (DC00-DFFF) is a character; every other surrogate,
+// and an odd last byte, reads as U+FFFD on its own.
+TEST(Utf16File, SurrogatesOutsideAPairReadAsReplacementCharacters)
+{
+    const std::string r = "\xEF\xBF\xBD", head = "1\n0:0:1,0 --> 0:0:2,0\n";
+    const struct { std::u16string units; std::string text; } cases[] = {
+        {{0xD83D, 0xDE00, 0xD800, 0xDC00, 0xDBFF, 0xDFFF}, "\xF0\x9F\x98\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+        {{'A', 0xD800, 'B', 0xDBFF}, "A" + r + "B" + r},  // a high one before a letter, at the end
+        {{0xD800, 0xD83D, 0xDE00}, r + "\xF0\x9F\x98\x80"},  // high, high: the second pairs with what follows
+        {{0xDC00, 0xD800, 0xDC00}, r + "\xF0\x90\x80\x80"},  // low, then a pair
+        {{0xDC00, 0xDFFF, 'C', 0xDFFF}, r + r + "C" + r},  // low, low; a low at the end
+    };
+    for (const auto& c : cases)
+        for (bool little : {true, false})
+            EXPECT_EQ(Play(Utf16(head, little) + Utf16(c.units, little).substr(2)), "1000.000000 [" + c.text + "]\n")
+                << &c - cases << (little ? " LE" : " BE");
+    EXPECT_EQ(Play(Utf16(head + "A", true) + "C"), "1000.000000 [A" + r + "]\n") << "an odd last byte";
 }

@@ -5,4 +5,4 @@ endif()
 add_test(NAME dist_test
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dist_test.sh $<TARGET_FILE:Kelvane> ${PROJECT_VERSION}
                  $<TARGET_FILE:e2e_tests> ${CMAKE_BINARY_DIR}/dist-test)
-set_tests_properties(dist_test PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
+set_tests_properties(dist_test PROPERTIES TIMEOUT 30 RUN_SERIAL TRUE)

@@ -15,17 +15,22 @@ namespace {
 std::wstring g_program = L"Kelvane.exe";
 constexpr int kMessageText = 0xFFFF;  // the static that holds a message box's words
 
-// Never hangs the harness on a window that does not answer.
-LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, 10000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = L"";
     return GetClassNameW(hwnd, name, 256), name;
 }
+
+// Never hangs the harness on a window that does not answer: one that takes seconds fails the test.
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, kTimeout, &result) && GetLastError() == ERROR_TIMEOUT)
+        ADD_FAILURE() << "gave up after " << kTimeout << " ms waiting for a " << Narrow(ClassName(hwnd))
+                      << " window to answer message " << msg;
+    return static_cast<LRESULT>(result);
+}
+
+// A top-level window's caption as the system keeps it: no message, so a hung program cannot hold a wait.
+std::wstring Caption(HWND h) { wchar_t text[256] = L""; return GetWindowTextW(h, text, 256), text; }
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
@@ -46,16 +51,17 @@ bool Select(HWND chooser, int id, const std::wstring& text) {
 
 const wchar_t kSettingsFile[] = L"Kelvane.DAT";
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout) {
-    for (const ULONGLONG end = GetTickCount64() + timeout; GetTickCount64() < end; Pump(20))
-        if (done()) return true;
-    return done();
+testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms) {
+    for (const ULONGLONG end = GetTickCount64() + ms; !done(); Pump(20))
+        if (GetTickCount64() >= end)
+            return testing::AssertionFailure() << "gave up after " << ms << " ms waiting for " << what;
+    return testing::AssertionSuccess();
 }
 
 void Pump(DWORD ms) {
     for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end;) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&msg), DispatchMessageW(&msg);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
@@ -127,6 +133,32 @@ void PressKey(HWND hwnd, UINT vk, bool alt) {
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
 }
 
+void SendKeys(const std::vector<WORD>& keys) {
+    std::vector<INPUT> input(2 * keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        input[i].type = input[input.size() - 1 - i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
+        input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+void ClickAt(POINT at, DWORD time) {
+    SetCursorPos(at.x, at.y);
+    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    click[0].mi = {0, 0, 0, MOUSEEVENTF_LEFTDOWN, time, 0}, click[1].mi = {0, 0, 0, MOUSEEVENTF_LEFTUP, time, 0};
+    SendInput(2, click, sizeof(INPUT));
+}
+
+bool Armed(HWND panel) { return WindowText(panel).find(L"Click Play") != std::wstring::npos; }
+
 RECT WindowRect(HWND hwnd) {
     RECT r{};
     return GetWindowRect(hwnd, &r), r;
@@ -157,31 +189,36 @@ size_t CountPixels(const RECT& area, COLORREF colour) {
 }
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
+    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(colour);  // a class per colour
     WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = L"KelvaneE2ESolid";
-    wc.hbrBackground = CreateSolidBrush(colour);  // owned by the class from here on
-    RegisterClassW(&wc);  // once per run
+    wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = name.c_str();
+    RegisterClassW(&wc);  // fails harmlessly when registered before
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    // The class's brush anew (a test may have repainted it), owned by the class from here on.
+    DeleteObject(reinterpret_cast<HBRUSH>(
+        SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)))));
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
 
-Program::Program(const TempFolder& folder, const std::wstring& tail) {
-    std::wstring cmd = L"\"" + g_program + L"\" " + tail;
+const std::wstring& Program::UnderTest() { return g_program; }
+
+Program::Program(const std::wstring& dir, const std::wstring& tail, const std::wstring& program) {
+    std::wstring cmd = L"\"" + (program.empty() ? g_program : program) + L"\" " + tail;
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path.c_str(), &si, &pi_))
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
         throw std::runtime_error("cannot start Kelvane.exe (error " + std::to_string(GetLastError()) + ")");
 }
 
 Program::~Program() {
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
-        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, 10000);
+        TerminateProcess(pi_.hProcess, 99), WaitForSingleObject(pi_.hProcess, kTimeout);
     CloseHandle(pi_.hThread), CloseHandle(pi_.hProcess);
 }
 
-bool Program::WaitForExit() const {
-    return WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; });
+testing::AssertionResult Program::WaitForExit() const {
+    return WaitUntil("Kelvane to end", [&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; });
 }
 
 std::vector<HWND> Program::Windows() const {
@@ -192,26 +229,26 @@ std::vector<HWND> Program::Windows() const {
     return out;
 }
 
-HWND Program::WaitFor(const std::function<bool(HWND)>& match, DWORD timeout) const {
+HWND Program::WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const {
     HWND found = nullptr;
-    WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil(what, [&] {
         for (HWND h : Windows())
             if (ClassName(h) == L"#32770" && match(h)) found = h;
         return found != nullptr;
-    }, timeout);
+    }));
     return found;
 }
 
-HWND Program::WaitForCaption(const std::wstring& caption, DWORD timeout) const {
-    return WaitFor([&](HWND h) { return WindowText(h) == caption; }, timeout);
+HWND Program::WaitForCaption(const std::wstring& caption) const {
+    return WaitFor("a window captioned \"" + Narrow(caption) + "\"", [&](HWND h) { return Caption(h) == caption; });
 }
 
 HWND Program::WaitForPanel() const {
-    return WaitFor([](HWND h) { return WindowText(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
+    return WaitFor("the control panel", [](HWND h) { return Caption(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
 }
 
 HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor([&](HWND h) {
+    return WaitFor("a message box", [&](HWND h) {
         return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
     });
 }
@@ -234,22 +271,22 @@ std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring
     return {};
 }
 
-void KelvaneTest::Launch(const std::wstring& tail) {
-    app = std::make_unique<Program>(folder, tail);
-    ASSERT_NE(panel = app->WaitForPanel(), nullptr) << "the control panel did not appear";
+void KelvaneTest::Launch(const std::wstring& tail, const std::wstring& dir, const std::wstring& program) {
+    app = std::make_unique<Program>(dir.empty() ? folder.path : dir, tail, program);
+    ASSERT_NE(panel = app->WaitForPanel(), nullptr);
 }
 
 void KelvaneTest::ExitAndWait() {
     PostClick(panel, IDCANCEL);
-    ASSERT_TRUE(app->WaitForExit()) << "Kelvane did not end after Exit";
+    ASSERT_TRUE(app->WaitForExit()) << "after Exit";
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
     HWND box;
-    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr) << "no message box";
+    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr);
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(WaitUntil("the message box to close at OK", [&] { return !IsWindow(box); }));
 }
 
 // The record back from its bytes; bytes after it are ignored.

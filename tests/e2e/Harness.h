@@ -17,13 +17,13 @@
 namespace e2e {
 
 using Bytes = std::vector<uint8_t>;
-constexpr DWORD kTimeout = 20000;  // generous: Wine is slow on a loaded machine
+constexpr DWORD kTimeout = 5000;  // waits give up after a few seconds: what has not come by then has failed
 extern const wchar_t kSettingsFile[];
 inline const wchar_t kCaption[] = L"Subtitle Window - Resize and doble left click to make transparent";
 constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 
-// Polls `done`, pumping this thread's messages, until it holds or time is up.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout = kTimeout);
+// Polls `done`, pumping this thread's messages, until it holds or time is up; the failure names `what`.
+testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms = kTimeout);
 void Pump(DWORD ms);  // only for "nothing happens" checks
 
 struct TempFolder {
@@ -54,33 +54,40 @@ std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
+void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
+void TypeText(const std::wstring& text);  // each character typed as a key of its own (KEYEVENTF_UNICODE)
+void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
+bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
 RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// A window of the harness's own filled with one colour (one colour per run).
+// A window of the harness's own filled with one colour.
 struct SolidWindow {
     SolidWindow(const RECT& rect, COLORREF colour);
     ~SolidWindow() { DestroyWindow(hwnd); }
     HWND hwnd;
 };
 
-// A running Kelvane.exe, ended by the destructor if still running.
+// A running Kelvane.exe (the program under test, or a copy at `program`) started in folder `dir`, ended by the
+// destructor if still running.
 class Program {
 public:
-    Program(const TempFolder& folder, const std::wstring& tail = L"");
+    Program(const std::wstring& dir, const std::wstring& tail = L"", const std::wstring& program = L"");
+    static const std::wstring& UnderTest();
     ~Program();
-    bool WaitForExit() const;
+    testing::AssertionResult WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
-    // A visible dialog of the process with this caption, the panel, or a message box not in `except`.
-    HWND WaitForCaption(const std::wstring& caption, DWORD timeout = kTimeout) const;
+    // A visible dialog of the process with this caption, the panel, or a message box not in `except`; when
+    // none has come in time, nullptr and a failure.
+    HWND WaitForCaption(const std::wstring& caption) const;
     HWND WaitForPanel() const;
     HWND WaitForMessageBox(const std::vector<HWND>& except = {}) const;
 
 private:
-    HWND WaitFor(const std::function<bool(HWND)>& match, DWORD timeout = kTimeout) const;
+    HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     PROCESS_INFORMATION pi_{};
 };
 
@@ -96,7 +103,9 @@ protected:
     std::unique_ptr<Program> app;
     HWND panel = nullptr;
 
-    void Launch(const std::wstring& tail = L""), ExitAndWait();  // start and wait for the panel; Exit and wait
+    // Start (in `dir`, else the folder) and wait for the panel; Exit and wait.
+    void Launch(const std::wstring& tail = L"", const std::wstring& dir = L"", const std::wstring& program = L"");
+    void ExitAndWait();
     void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});

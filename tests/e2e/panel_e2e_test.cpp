@@ -3,6 +3,7 @@
 
 #include <dlgs.h>
 
+#include <filesystem>
 #include <tuple>
 
 namespace e2e {
@@ -26,14 +27,25 @@ protected:
     }
 };
 
-// A saved record is shown, with a path on the command line over its own (quoted, blanks inside, as Explorer's
-// "Open with" gives it); typed values are saved over it byte for byte and the old, longer record's tail stays.
-TEST_F(PanelTest, SavedRecordIsShownAndTypedValuesReplaceItKeepingTheTail) {
+// Started with a path on the command line in the document's folder (quoted, blanks inside, as Explorer's "Open with"
+// starts it), Kelvane keeps its settings beside the program: the record saved there is shown with the path over its
+// own, the options there are read and written, typed values are saved over the record byte for byte (the old, longer
+// record's tail stays), and nothing is written in the document's folder.
+TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOverKeepingTheTail) {
+    const std::wstring documents = folder.FilePath(L"films"), program = folder.FilePath(L"Kelvane.exe");
+    ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr) && CopyFileW(Program::UnderTest().c_str(), program.c_str(), TRUE));
     const Bytes old = EncodeSettings(Sample());
-    folder.Write(kSettingsFile, old);
-    folder.Write(L"a film.srt", {'1'});
-    Launch(L"\"" + folder.FilePath(L"a film.srt") + L"\"");
-    ExpectFields({L"1500", folder.FilePath(L"a film.srt"), L"1", L"2", L"3", L"4"});
+    const std::string ini = "[Options]\nOutline=1\n";
+    folder.Write(kSettingsFile, old), folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()});
+    folder.Write(L"films\\a film.srt", {'1'});
+    Launch(L"\"" + documents + L"\\a film.srt\"", documents, program);
+    ExpectFields({L"1500", documents + L"\\a film.srt", L"1", L"2", L"3", L"4"});
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_OPTIONS, 0);
+    HWND options = app->WaitForCaption(L"Kelvane Options");
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(IsDlgButtonChecked(options, IDC_OPT_OUTLINE), BST_CHECKED) << "Kelvane.ini beside the program is read";
+    PostClick(options, IDOK);  // and written
+    ASSERT_TRUE(WaitUntil("OK to close the options", [&] { return !IsWindow(options); }));
     const wchar_t* const typed[] = {L"250", L"D:\\movie.srt", L"23", L"59", L"58", L"999"};
     for (size_t i = 0; i < 6; ++i) SetItemText(panel, kFields[i], typed[i]);
     ExitAndWait();
@@ -42,13 +54,16 @@ TEST_F(PanelTest, SavedRecordIsShownAndTypedValuesReplaceItKeepingTheTail) {
     Bytes want = EncodeSettings(s);
     want.insert(want.end(), old.begin() + want.size(), old.end());
     EXPECT_EQ(folder.Read(kSettingsFile), want) << "never truncated";
+    const Bytes saved = folder.Read(L"Kelvane.ini");
+    EXPECT_NE(std::string(saved.begin(), saved.end()).find("FormattingTags=0"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents), {}), 1) << "the film alone";
 }
 
 TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     const Bytes original = EncodeSettings(Sample());
     folder.Write(kSettingsFile, original);
     Launch();
-    Program second(folder);
+    Program second(folder.path);
     HWND box = second.WaitForMessageBox(), panel2;  // that it cannot save this time, before its panel shows
     ASSERT_NE(box, nullptr);
     PostClick(box, IDOK);
@@ -57,11 +72,12 @@ TEST_F(PanelTest, SecondInstanceStartsWithDefaultsAndCannotSave) {
     SetItemText(panel2, IDC_DELAY, L"999");
     ExitAndWait();  // the first saves its unchanged values and lets the file go
     PostClick(panel2, IDCANCEL);
-    ASSERT_TRUE(second.WaitForExit()) << "the second instance did not end at Exit";
+    ASSERT_TRUE(second.WaitForExit()) << "the second instance, at Exit";
     EXPECT_EQ(folder.Read(kSettingsFile), original);
 }
 
-// A first run creates an empty file at start-up; every way out writes a full record.
+// A first run creates an empty file at start-up; every way out writes a full record. Armed to start on the next
+// click, Exit, the close button and Alt+F4 disarm and end all the same (Escape only disarms then).
 TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     const std::function<void(HWND)> ways[] = {  // Exit, Escape, the caption's close button, Alt+F4
         [](HWND p) { PostClick(p, IDCANCEL); }, [](HWND p) { PressKey(p, VK_ESCAPE); },
@@ -75,6 +91,8 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
             EXPECT_EQ(app->Windows(), std::vector<HWND>{panel}) << "a first run reports nothing";
         }
         SetItemText(panel, IDC_DELAY, std::to_wstring(i));
+        if (i != 1) PostMessageW(panel, WM_SYSCOMMAND, IDM_START_ON_CLICK, 0);
+        ASSERT_TRUE(WaitUntil("armed or disarmed as expected", [&] { return Armed(panel) == (i != 1); }));
         ways[i](panel);
         ASSERT_TRUE(app->WaitForExit()) << "Kelvane did not end";
         Settings want;  // all zero but the delay, with the panel's own font: "MS Sans Serif", 8 points
@@ -84,7 +102,7 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     }
 }
 
-// The About box opens from the system menu. The choosers change the fields, keeping
+// The About box opens from the system menu and lists the live-control keys. The choosers change the fields, keeping
 // typed values, and the record; the file chooser moves the current directory, yet the
 // record opened at start-up is saved.
 TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
@@ -93,25 +111,28 @@ TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     Launch();
     PostMessageW(panel, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // the low four bits are the system's
     HWND about = app->WaitForCaption(L"About Kelvane");
-    ASSERT_NE(about, nullptr) << "no About box";
+    ASSERT_NE(about, nullptr);
+    const std::wstring keys = ItemText(about, IDC_ABOUT_KEYS);  // the overlay's table, as the user reads it
+    EXPECT_TRUE(keys.find(L"Ctrl+Alt+Space: Pause / resume\n") == 0 && keys.find(L"Ctrl+Alt+Shift+Left: Earlier by 1 s") != keys.npos) << Narrow(keys);
     Click(about, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "OK did not close the About box";
+    ASSERT_TRUE(WaitUntil("OK to close the About box", [&] { return !IsWindow(about); }));
     SetItemText(panel, IDC_DELAY, L"77");
     PostClick(panel, IDC_BROWSE);
     HWND chooser = app->WaitForCaption(L"Open");
-    ASSERT_NE(chooser, nullptr) << "no file chooser";
+    ASSERT_NE(chooser, nullptr);
     const std::wstring path = folder.FilePath(L"films\\movie.srt");
     PickFile(chooser, path);
-    ASSERT_TRUE(WaitUntil([&] { return _wcsicmp(ItemText(panel, IDC_FILE).c_str(), path.c_str()) == 0; }))
+    ASSERT_TRUE(WaitUntil("the chosen file in the field",
+                          [&] { return _wcsicmp(ItemText(panel, IDC_FILE).c_str(), path.c_str()) == 0; }))
         << Narrow(ItemText(panel, IDC_FILE));
     EXPECT_EQ(ItemText(panel, IDC_DELAY), L"77");
 
     PostClick(panel, IDC_FONT);
-    ASSERT_NE(chooser = app->WaitForCaption(L"Font"), nullptr) << "no font chooser";
+    ASSERT_NE(chooser = app->WaitForCaption(L"Font"), nullptr);
     EXPECT_EQ(ItemText(chooser, cmb4), L"Black") << "starts with the saved colour";
     const std::wstring face = PickFont(chooser, L"12", L"Red");
     ASSERT_FALSE(face.empty()) << "no known face listed";
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); })) << "OK did not close the font chooser";
+    ASSERT_TRUE(WaitUntil("OK to close the font chooser", [&] { return !IsWindow(chooser); }));
     ExitAndWait();
 
     EXPECT_EQ(folder.FileSize(L"films\\Kelvane.DAT"), std::nullopt);

@@ -1,5 +1,8 @@
-// Feeds an arbitrary Kelvane.ini section (lines "Key=value") to the option reader: every value read is in
-// its range, and what is written reads back the same.
+// Feeds an arbitrary Kelvane.ini section (lines "Key=value") to the option reader. What holds for any file:
+// every value read is in its range, what is written reads back the same, each line sets one option at most and
+// no two lines the same one, and blanks around a value, a comment after it and the letter case change nothing.
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -8,22 +11,37 @@
 
 using Keys = std::map<std::string, std::string>;
 
-static void ReadFrom(Keys& keys, COptionValues& values) {
-    values.Read([&](const char* key, std::string& value) { return keys.count(key) && (value = keys[key], true); });
+static COptionValues ReadFrom(const Keys& keys) {
+    COptionValues values;
+    values.Read([&](const char* key, std::string& value) { return keys.count(key) && (value = keys.at(key), true); });
+    return values;
+}
+
+static int Differences(const COptionValues& a, const COptionValues& b) {
+    return (a.bLiveSeeThrough != b.bLiveSeeThrough) + (a.bOutline != b.bOutline) + (a.nOutlineWidth != b.nOutlineWidth)
+           + (a.crOutline != b.crOutline) + (a.bFormattingTags != b.bFormattingTags);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Keys keys, written;
+    Keys keys, written, dressed;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     for (std::string line; std::getline(in, line);)
         if (const size_t eq = line.find('='); eq != std::string::npos)
             keys[line.substr(0, eq)] = line.substr(eq + 1);
-    COptionValues read, again;
-    ReadFrom(keys, read);
+    const COptionValues read = ReadFrom(keys);
     read.Write([&](const char* key, const std::string& value) { return written[key] = value, true; });
-    ReadFrom(written, again);
+    const auto changes = [](const Keys& lines) { return Differences(ReadFrom(lines), COptionValues()); };
+    for (const auto& [key, value] : keys) {
+        std::string upper = value;
+        std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(toupper(c)); });
+        dressed[key] = " \t" + upper + "\t ; a note";
+        for (const auto& [other, its] : keys)
+            if (changes({{key, value}}) > 1 || (key < other && changes({{key, value}, {other, its}}) !=
+                                                                   changes({{key, value}}) + changes({{other, its}})))
+                std::abort();
+    }
     if (read.nOutlineWidth < COptionValues::kMinOutlineWidth || read.nOutlineWidth > COptionValues::kMaxOutlineWidth ||
-        read.crOutline > 0xFFFFFF || !(again == read))
+        read.crOutline > 0xFFFFFF || !(ReadFrom(written) == read) || !(ReadFrom(dressed) == read))
         std::abort();
     return 0;
 }

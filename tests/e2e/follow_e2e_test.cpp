@@ -1,0 +1,187 @@
+// Kelvane follows each film player's stub, served from this process, whose film the test moves: the Options
+// dialog's player fields from Kelvane.ini and back into it, Check, then play, the player's pause, a seek back while
+// paused, the resume from Kelvane's key, a seek forward, speed 2x, a pause from the key, the player quitting and
+// coming back. What the overlay shows is read off the screen: the film's seconds in threes are no cue, a narrow
+// cue and a wide one.
+#include "Harness.h"
+
+#include <cmath>
+#include <map>
+
+#include "core/WallFilmClock.h"
+#include "tests/stubs/win_player_stubs.h"
+
+namespace e2e {
+namespace {
+
+constexpr double kMargin = 250;  // ms of film: a poll this near a change of cue is not judged
+const RECT kWide{200, 400, 1000, 720};
+const char kPassword[] = "s3cret";
+
+int Due(double position) { return static_cast<int>(position / 1000) % 3; }  // 0 nothing, 1 narrow, 2 wide
+
+std::string Cues() {  // 0:00 to 3:00
+    std::string cues;
+    char cue[80];
+    for (int s = 0; s < 180; ++s)
+        if (Due(s * 1000.0))
+            cues.append(cue, snprintf(cue, sizeof cue, "%d\n00:%02d:%02d,000 --> 00:%02d:%02d,000\n%s\n\n", s + 1, s / 60,
+                                      s % 60, (s + 1) / 60, (s + 1) % 60, Due(s * 1000.0) == 1 ? "I" : "MMMMMM"));
+    return cues;
+}
+
+// What the overlay's client area shows, from one copy of the screen: the status line's width on top (0: none),
+// the banner's middle lines, and at the bottom no cue (0), a narrow (1) or a wide one (2).
+struct Look { int status = 0, cue = 0; bool banner = false; };
+Look LookAt(HWND overlay) {
+    const RECT r = ClientScreenRect(overlay);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY), SelectObject(mem, old);
+    BITMAPINFO bi{{sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    GetDIBits(mem, bitmap, 0, h, px.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(mem), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
+    const auto width = [&](int top, int bottom) {  // of the red in these rows
+        int left = w, right = -1;
+        for (int y = std::max(0, top); y < bottom; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((px[static_cast<size_t>(y) * w + x] & 0xFFFFFF) == 0xFF0000) left = std::min(left, x), right = std::max(right, x);
+        return right - left + 1;
+    };
+    Look look;
+    look.status = std::max(0, width(0, 40)), look.banner = width(50, h - 60) > 0;
+    const int cue = width(h - 60, h);
+    look.cue = cue <= 0 ? 0 : cue < 60 ? 1 : 2;
+    return look;
+}
+
+struct Case { const char* name; const char* follow; int choice; };
+
+class Follow : public KelvaneTest, public testing::WithParamInterface<Case> {
+protected:
+    StubFilm film{SteadyNowMs(), 20500};
+    std::unique_ptr<StubServer> stub;
+    HWND overlay = nullptr;
+    bool vlc = false;
+
+    double Film() const { return film.Position(SteadyNowMs()); }
+    // For ms, every poll away from a change shows the cue due at the film's position (paused, there may be none);
+    // a playing VLC first locks on.
+    void Follows(const char* what, DWORD ms) {
+        Sleep(vlc && !film.Paused() ? 2000 : 300);
+        int judged = 0;
+        std::string wrong;
+        for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end; Sleep(30)) {
+            const double before = Film();
+            const Look look = LookAt(overlay);
+            const double after = Film();
+            if (std::floor((before - kMargin) / 1000) != std::floor((after + kMargin) / 1000)) continue;
+            ++judged;
+            if (look.banner || look.cue != Due(before))
+                wrong += " at " + std::to_string(static_cast<int>(before)) + " showed " + std::to_string(look.banner ? -1 : look.cue);
+        }
+        EXPECT_TRUE((judged >= 3 || film.Paused()) && wrong.empty()) << what << ": " << judged << " polls judged; wrong:" << wrong;
+    }
+    // A seek to the middle of a second whose cue differs from the one due now: shown at once.
+    void Seek(const char* what, double to) {
+        while (Due(to) == Due(Film())) to += 1000;
+        film.Seek(SteadyNowMs(), to);
+        EXPECT_TRUE(WaitUntil(what, [&] { return LookAt(overlay).cue == Due(Film()); }, vlc ? 1200 : 700));
+    }
+};
+
+TEST_P(Follow, ThroughTheOptionsPlayPauseSeeksSpeedAndThePlayerQuitting) {
+    const Case c = GetParam();
+    vlc = c.choice == 3;
+    const std::string pipe = "kelvane-e2e-" + std::to_string(GetCurrentProcessId());
+    if (c.choice == 1) {
+        stub = std::make_unique<MpvPipeStub>(film, pipe);
+    } else {
+        stub = std::make_unique<HttpStub>([this, c](const std::string& request) {
+            return c.choice == 2 ? MpcAnswer(request, film, SteadyNowMs(), false) : VlcAnswer(request, film, SteadyNowMs(), kPassword);
+        });
+    }
+    stub->Start();
+    const std::wstring port = c.choice == 1 ? L"" : std::to_wstring(static_cast<HttpStub&>(*stub).Port());
+    const std::string ini = "[Player]\r\nFollow=" + std::string(c.choice == 1 ? "vlc" : "mpv") +
+                            " ; comment\r\nMpvPipe=elsewhere\r\nHost=127.0.0.2\r\nMpcPort=1\r\nVlcPort=2\r\nVlcPassword=old\r\n";
+    folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()});
+    PrepareOverlay(Cues(), kWide, {1, 0, 0, 0});  // From 1:00:00, past every cue: not used while following
+    Launch();
+
+    // Kelvane.ini into the dialog's fields, the fields into Kelvane.ini.
+    PostMessageW(panel, WM_SYSCOMMAND, IDM_OPTIONS, 0);
+    HWND dlg = app->WaitForCaption(L"Kelvane Options");
+    ASSERT_NE(dlg, nullptr);
+    HWND choice = GetDlgItem(dlg, IDC_PLAYER_FOLLOW);
+    EXPECT_EQ(SendMessageW(choice, CB_GETCURSEL, 0, 0), c.choice == 1 ? 3 : 1);
+    const std::map<int, std::wstring> shown{{IDC_PLAYER_PIPE, L"elsewhere"}, {IDC_PLAYER_HOST, L"127.0.0.2"},
+                                            {IDC_PLAYER_MPC_PORT, L"1"}, {IDC_PLAYER_VLC_PORT, L"2"}};
+    for (const auto& [id, text] : shown) EXPECT_EQ(ItemText(dlg, id), text) << id;
+    EXPECT_TRUE(Style(GetDlgItem(dlg, IDC_PLAYER_PASSWORD)) & ES_PASSWORD) << "the password in clear";
+    SendMessageW(choice, CB_SETCURSEL, c.choice, 0);
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_PLAYER_FOLLOW, CBN_SELCHANGE), reinterpret_cast<LPARAM>(choice));
+    const std::map<int, std::wstring> typed{{IDC_PLAYER_PIPE, std::wstring(pipe.begin(), pipe.end())},
+                                            {IDC_PLAYER_HOST, L"localhost"}, {IDC_PLAYER_PASSWORD, L"s3cret"},
+                                            {c.choice == 2 ? IDC_PLAYER_MPC_PORT : IDC_PLAYER_VLC_PORT, c.choice == 1 ? L"2" : port}};
+    for (const auto& [id, text] : typed) SetItemText(dlg, id, text);
+    Click(dlg, IDC_PLAYER_CHECK);
+    EXPECT_TRUE(WaitUntil("Check's answer", [&] { return ItemText(dlg, IDC_PLAYER_ANSWER).find(L": playing, 0:00:") != std::wstring::npos; }))
+        << Narrow(ItemText(dlg, IDC_PLAYER_ANSWER));
+    PostClick(dlg, IDOK);
+    ASSERT_TRUE(WaitUntil("the dialog closed", [&] { return !IsWindow(dlg); }));
+    const Bytes bytes = folder.Read(L"Kelvane.ini");
+    const std::string saved(bytes.begin(), bytes.end()), player = saved.substr(std::min(saved.size(), saved.find("[Player]")));
+    for (const std::string& line : {"Follow=" + std::string(c.follow), "MpvPipe=" + pipe, std::string("Host=localhost"),
+                                    "MpcPort=" + (c.choice == 2 ? Narrow(port) : "1"), "VlcPort=" + (c.choice == 3 ? Narrow(port) : "2"),
+                                    std::string("VlcPassword=s3cret")})
+        EXPECT_NE(player.find(line + "\r\n"), std::string::npos) << line << " in\n" << saved;
+
+    ASSERT_NE(overlay = StartOverlay(), nullptr);
+    EXPECT_TRUE(WaitUntil("a cue of the player's position", [&] { return !LookAt(overlay).banner; }));
+    EXPECT_TRUE(WaitUntil("\"Following\" for a moment", [&] { return LookAt(overlay).status > 0; }, 1000));
+    EXPECT_TRUE(WaitUntil("the moment over", [&] { return LookAt(overlay).status == 0; }));
+    Follows("play", 2000);
+
+    film.Pause(SteadyNowMs(), true);  // the player pauses: "Paused" stays, the cue too
+    EXPECT_TRUE(WaitUntil("\"Paused\"", [&] { return LookAt(overlay).status > 0; }));
+    const int held = LookAt(overlay).cue;
+    Pump(2000);
+    EXPECT_TRUE(LookAt(overlay).status > 0 && LookAt(overlay).cue == held);
+    Follows("paused", 500);
+    Seek("the cue at the position sought back to", 10500);
+    Follows("paused after the seek", 500);
+    SendKeys({VK_CONTROL, VK_MENU, VK_SPACE});
+    ASSERT_TRUE(WaitUntil("the player resumed by Kelvane's key", [&] { return !film.Paused(); }));
+    Follows("resumed", 2000);
+    Seek("the cue at the position sought forward to", 40500);
+    Follows("after the seek forward", 1500);
+    film.SetSpeed(SteadyNowMs(), 2);
+    Follows("at speed 2", 2000);
+
+    SendKeys({VK_CONTROL, VK_MENU, VK_SPACE});
+    ASSERT_TRUE(WaitUntil("the player paused by Kelvane's key", [&] { return film.Paused(); }));
+    Pump(500);
+    const int kept = LookAt(overlay).cue;
+    stub->Quit();  // "Waiting for ..." (wider than "Paused") stays, the cue too
+    EXPECT_TRUE(WaitUntil("\"Waiting for\"", [&] { return LookAt(overlay).status > 200; }, 2000));
+    Pump(2500);
+    const Look waiting = LookAt(overlay);
+    EXPECT_TRUE(waiting.status > 200 && waiting.cue == kept && !waiting.banner) << waiting.status << " " << waiting.cue;
+    stub->Start();  // found again within the second between tries
+    EXPECT_TRUE(WaitUntil("the player followed again", [&] { return LookAt(overlay).status < 200; }, 2000));
+    film.Pause(SteadyNowMs(), false);
+    Follows("the player back", 2000);
+    EXPECT_TRUE(WaitUntil("the status line clear", [&] { return LookAt(overlay).status == 0; }));
+    ExitAndWait();
+}
+
+INSTANTIATE_TEST_SUITE_P(Player, Follow,
+                         testing::Values(Case{"mpv", "mpv", 1}, Case{"mpc", "mpc", 2}, Case{"vlc", "vlc", 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,49 @@
+#pragma once
+// The players' stubs served as the players serve them, each on a thread of its own: mpv's named pipe and a TCP
+// web interface on an ephemeral port of 127.0.0.1. Quit() closes them as a player that quits; Start() opens them
+// again (the web interface on the same port).
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "tests/stubs/player_stubs.h"
+
+class StubServer {
+public:
+    virtual ~StubServer() { Quit(); }
+    void Start();
+    void Quit();
+
+protected:
+    virtual void Serve() = 0;  // sets m_bReady once it listens, then runs until m_bStop
+    std::atomic<bool> m_bStop{false}, m_bReady{false};
+    std::thread m_thread;
+};
+
+class MpvPipeStub : public StubServer {
+public:
+    MpvPipeStub(StubFilm& film, const std::string& name) : m_film(film), m_name(name) {}
+    std::string Path() const { return "\\\\.\\pipe\\" + m_name; }
+
+private:
+    void Serve() override;
+    StubFilm& m_film;
+    std::string m_name;
+};
+
+class HttpStub : public StubServer {
+public:
+    // answer: the whole reply to a request's bytes.
+    explicit HttpStub(std::function<std::string(const std::string&)> answer);
+    ~HttpStub() override;
+    int Port() const { return m_nPort; }
+
+private:
+    void Serve() override;
+    std::function<std::string(const std::string&)> m_answer;
+    std::atomic<int> m_nPort{0};
+};
