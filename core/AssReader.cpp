@@ -193,13 +193,13 @@ bool ConvertAssText(const char* text, size_t length, int wrapStyle, std::string&
     return writer.HasVisibleText();
 }
 
-bool CAssReader::Open(const std::string& pathUtf8)
+bool CAssReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding)
 {
     m_events.clear();
     m_strTexts.clear();
     m_nNext = 0;
     m_bByteOrderMark = false;
-    const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8);
+    const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
     if (!in)
         return false;
     m_bByteOrderMark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();
@@ -210,7 +210,7 @@ bool CAssReader::Open(const std::string& pathUtf8)
     int wrapStyle = 0;
     int32_t count = 0;
     std::string_view line;
-    std::string spill, text;
+    std::string spill, text, converted;
     while (in->ReadLine(line, spill, kMaxLine)) {
         const char* p = line.data();
         const char* end = p + line.size();
@@ -261,7 +261,15 @@ bool CAssReader::Open(const std::string& pathUtf8)
             }
             if (!timed || !(endMs > startMs))
                 continue;
-            const size_t length = std::min(static_cast<size_t>(end - p), kMaxCueSource);
+            size_t length = std::min(static_cast<size_t>(end - p), kMaxCueSource);
+            // Read as it will be drawn: a text in the ANSI code page is converted first, so that a
+            // trail byte of a double-byte character that reads as \ { or } starts no override.
+            if (encoding.nCodePage == 0 && encoding.decode && std::any_of(p, p + length, [](char c) { return c & 0x80; }) &&
+                !IsUtf8Text(converted.assign(p, length))) {
+                converted = encoding.decode(0, p, length);
+                p = converted.data();
+                length = std::min(converted.size(), kMaxCueSource);
+            }
             if (!ConvertAssText(p, length, wrapStyle, text))
                 continue;
             count += count < INT32_MAX;

@@ -9,6 +9,7 @@
 
 #include "core/SubtitleFormat.h"
 #include "core/TimeMs.h"
+#include "core/Unicode.h"
 
 struct CCue {
     double dStart = 0, dEnd = 0;  // whole ms below 2^53; the end after the start
@@ -21,7 +22,7 @@ public:
     virtual ~CCueReader() = default;
     // Opens the file (path in UTF-8). False when it cannot be opened or is no
     // file of the reader's format; a file of the format without cues opens.
-    virtual bool Open(const std::string& pathUtf8) = 0;
+    virtual bool Open(const std::string& pathUtf8, const CFileEncoding& encoding = {}) = 0;
     // The next cue; false at the end (cue may then have changed).
     virtual bool Next(CCue& cue) = 0;
     // The open file began with a UTF-8 or UTF-16 byte-order mark.

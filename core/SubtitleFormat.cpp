@@ -56,11 +56,11 @@ bool IsWebVttSignature(std::string_view line)
     return line.compare(0, 6, "WEBVTT") == 0 && (line.size() == 6 || IsBlank(line[6]));
 }
 
-SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrderMark)
+SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrderMark, const CFileEncoding& encoding)
 {
     if (byteOrderMark)
         *byteOrderMark = false;
-    const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8);
+    const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
     if (!in)
         return SubtitleFormat::SubRip;
     const bool mark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Unicode.h"
+
 enum class SubtitleFormat { SubRip, WebVtt, Ass };
 
 // The format of the file at path (UTF-8), from its first characters after a
@@ -16,8 +18,10 @@ enum class SubtitleFormat { SubRip, WebVtt, Ass };
 //   any other line first, a section or text, is no ASS/SSA script;
 // - SubRip otherwise, also when the file cannot be opened or those lines run
 //   on past the first 64 KiB.
-// byteOrderMark, when given, is set to whether the file began with a mark.
-SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrderMark = nullptr);
+// byteOrderMark, when given, is set to whether the file began with a mark. The
+// file is read as encoding says, as the readers read it.
+SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrderMark = nullptr,
+                                    const CFileEncoding& encoding = {});
 
 // "WEBVTT" alone, or followed by a blank or a tab and anything (the line
 // without its line end).

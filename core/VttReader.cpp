@@ -235,9 +235,9 @@ CVttReader::CVttReader() = default;
 
 CVttReader::~CVttReader() = default;
 
-bool CVttReader::Open(const std::string& pathUtf8)
+bool CVttReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding)
 {
-    m_in = CTextStream::Open(pathUtf8);
+    m_in = CTextStream::Open(pathUtf8, encoding);
     m_bHeld = false;
     m_nCount = 0;
     m_bByteOrderMark = false;

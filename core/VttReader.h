@@ -37,7 +37,7 @@ public:
     CVttReader();
     ~CVttReader() override;
 
-    bool Open(const std::string& pathUtf8) override;
+    bool Open(const std::string& pathUtf8, const CFileEncoding& encoding = {}) override;
     bool Next(CCue& cue) override;
     bool HasByteOrderMark() const override { return m_bByteOrderMark; }
 

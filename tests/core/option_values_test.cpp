@@ -20,31 +20,35 @@ static COptionValues ReadFrom(const Ini& ini)
 // Each row: lines of the file, then the options read (a missing key or a value that does not read: the default).
 TEST(OptionValues, ValuesReadOrGiveTheirDefaults)
 {
-    const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; } cases[] = {
+    const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; unsigned codePage = 0; } cases[] = {
         {{/* no file */}, false, false, 2, 0, false},
         {{{"LiveSeeThrough", "1"}, {"Outline", " 1\t"}, {"FormattingTags", "1"}, {"OutlineWidth", "1"},
-          {"OutlineColor", "#aBcDeF"}}, true, true, 1, 0x00EFCDAB, true},
-        {{{"OutlineWidth", "6"}, {"OutlineColor", " #563412 "}}, false, false, 6, 0x00123456, false},
+          {"OutlineColor", "#aBcDeF"}, {"Encoding", " 1251 "}}, true, true, 1, 0x00EFCDAB, true, 1251},
+        {{{"OutlineWidth", "6"}, {"OutlineColor", " #563412 "}, {"Encoding", "65535"}}, false, false, 6, 0x00123456, false, 65535},
         {{{"LiveSeeThrough", "2"}, {"Outline", "yes"}, {"FormattingTags", "1x"}, {"OutlineWidth", "0"},
-          {"OutlineColor", "123456"}}, false, false, 2, 0, false},
+          {"OutlineColor", "123456"}, {"Encoding", "65536"}}, false, false, 2, 0, false},
         {{{"LiveSeeThrough", ""}, {"Outline", "-1"}, {"FormattingTags", "0"}, {"OutlineWidth", "7"},
-          {"OutlineColor", "#12345"}}, false, false, 2, 0, false},
-        {{{"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}}, false, false, 2, 0, false},
-        {{{"OutlineWidth", "+3"}, {"OutlineColor", "red"}}, false, false, 2, 0, false},
+          {"OutlineColor", "#12345"}, {"Encoding", "0"}}, false, false, 2, 0, false},
+        {{{"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}, {"Encoding", "AUTO"}}, false, false, 2, 0, false},
+        {{{"OutlineWidth", "+3"}, {"OutlineColor", "red"}, {"Encoding", "cp1251"}}, false, false, 2, 0, false},
     };
     for (const auto& c : cases) {
         const COptionValues read = ReadFrom(c.ini);
         EXPECT_TRUE(read.bLiveSeeThrough == c.live && read.bOutline == c.outline && read.nOutlineWidth == c.width &&
-                    read.crOutline == c.colour && read.bFormattingTags == c.tags) << "row " << &c - cases;
+                    read.crOutline == c.colour && read.bFormattingTags == c.tags && read.nCodePage == c.codePage)
+            << "row " << &c - cases;
     }
     COptionValues set;
     set.bLiveSeeThrough = set.bOutline = set.bFormattingTags = true;
     set.nOutlineWidth = 6;
     set.crOutline = 0x00123456;  // blue 0x12, green 0x34, red 0x56
     Ini ini;
-    EXPECT_TRUE(set.Write([&](const char* key, const std::string& value) { return ini[key] = value, true; }));
-    EXPECT_EQ(ini, (Ini{{"FormattingTags", "1"}, {"LiveSeeThrough", "1"}, {"Outline", "1"}, {"OutlineColor", "#563412"},
-                        {"OutlineWidth", "6"}}));
+    for (unsigned codePage : {0u, 932u}) {
+        set.nCodePage = codePage;
+        EXPECT_TRUE(set.Write([&](const char* key, const std::string& value) { return ini[key] = value, true; }));
+        EXPECT_EQ(ini, (Ini{{"Encoding", codePage ? "932" : "auto"}, {"FormattingTags", "1"}, {"LiveSeeThrough", "1"},
+                            {"Outline", "1"}, {"OutlineColor", "#563412"}, {"OutlineWidth", "6"}}));
+    }
 }
 
 // The README's Kelvane.ini example, exactly as it stands there (blanks and "; comment" after each value): every
@@ -56,7 +60,7 @@ TEST(OptionValues, ReadmeExampleIsRead)
     while (std::getline(readme, line) && line != "```ini") {}
     Ini ini;
     const Ini swapped = {{"LiveSeeThrough", "1"}, {"Outline", "1"}, {"OutlineWidth", "5"},
-                         {"OutlineColor", "#123456"}, {"FormattingTags", "1"}};
+                         {"OutlineColor", "#123456"}, {"FormattingTags", "1"}, {"Encoding", "1251"}};
     while (std::getline(readme, line) && line != "```") {
         const size_t eq = line.find('='), value = line.find_first_not_of(" \t", eq + 1);
         if (eq == std::string::npos || !swapped.count(line.substr(0, eq)))
@@ -70,6 +74,7 @@ TEST(OptionValues, ReadmeExampleIsRead)
     EXPECT_TRUE(read.bLiveSeeThrough && read.bOutline && read.bFormattingTags);
     EXPECT_EQ(read.nOutlineWidth, 5);
     EXPECT_EQ(read.crOutline, 0x00563412u);
+    EXPECT_EQ(read.nCodePage, 1251u);
     EXPECT_EQ(ProfileValue("  7;x ; y"), "7;x");
     EXPECT_EQ(ProfileValue("\t; only a comment"), "");
     for (const auto& [value, kept] : std::map<std::string, bool>{{"p;w", true}, {"a b", true}, {"", true}, {" a", false},

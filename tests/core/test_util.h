@@ -52,9 +52,9 @@ inline std::string Utf16(const std::string& utf8, bool little) { return Utf16(Ut
 
 // Every cue a reader gives for the file, "start end #index text" a line, then "mark" when the file had a
 // byte-order mark; "not opened" when Open fails.
-inline std::string ReadCues(CCueReader& reader, const std::string& bytes) {
+inline std::string ReadCues(CCueReader& reader, const std::string& bytes, const CFileEncoding& encoding = {}) {
     TempFile file(bytes);
-    if (!reader.Open(file.Path()))
+    if (!reader.Open(file.Path(), encoding))
         return "not opened";
     std::string seen;
     for (CCue cue; reader.Next(cue);)

@@ -19,7 +19,7 @@ static COptionValues ReadFrom(const Keys& keys) {
 
 static int Differences(const COptionValues& a, const COptionValues& b) {
     return (a.bLiveSeeThrough != b.bLiveSeeThrough) + (a.bOutline != b.bOutline) + (a.nOutlineWidth != b.nOutlineWidth)
-           + (a.crOutline != b.crOutline) + (a.bFormattingTags != b.bFormattingTags);
+           + (a.crOutline != b.crOutline) + (a.bFormattingTags != b.bFormattingTags) + (a.nCodePage != b.nCodePage);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
     }
     if (read.nOutlineWidth < COptionValues::kMinOutlineWidth || read.nOutlineWidth > COptionValues::kMaxOutlineWidth ||
+        read.nCodePage > 65535 ||
         read.crOutline > 0xFFFFFF || !(ReadFrom(written) == read) || !(ReadFrom(dressed) == read))
         std::abort();
     return 0;
