@@ -218,12 +218,14 @@ TEST(Playback, OverlappingCues) {
         // Later by 1 s: before the sign. Next: the sign, then 2 s (both cues starting there), then Short (5.01 s).
         {vtt, {{1500, 'n', 1000}, {1700, '>', 0}, {1800, '>', 0}, {1900, '>', 0}},
          "1000:" + sign + " 1500: 1700:" + sign + " 1800:" + all + " 1900:Short 2000: 2900:Last 3900:! "},
-        // Previous from 3.5 s: the start before that of the latest cue shown (2 s), then none.
-        {vtt, {{3500, '<', 0}, {3600, '<', 0}}, "1000:" + sign + " 2000:" + all + " 3000:" + sign + "\n- Bye 3500:" + sign +
-         " 3600:- 4500:" + all + " 5500:" + sign + "\n- Bye 6500:- Bye 7500: 8500:Last 9500:! "},
+        // Previous at 5.5 s (Short passed): the start before that of the latest cue shown (Bye, 2 s, as Hello), then none.
+        {vtt, {{5500, '<', 0}, {5600, '<', 0}}, "1000:" + sign + " 2000:" + all + " 3000:" + sign + "\n- Bye 4000:- Bye 5000: 5500:" +
+         sign + " 5600:- 6500:" + all + " 7500:" + sign + "\n- Bye 8500:- Bye 9500: 10500:Last 11500:! "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Player(c.content, c.offset).Run(20000, c.steps), c.changes) << "row " << &c - cases;
+    Player shown(vtt);  // at 3 s the latest cue shown is Bye, third in the file; the next change is the sign's end
+    EXPECT_TRUE(shown.Run(3000) != "" && shown.controller.ShownIndex() == 3 && shown.controller.NextDue() == kT0 + 4000);
 
     // 100,000 cues of 40 bytes from 1 s: 1,000 are held, of which the 399 first fit the 16 KiB joined; the 999 first
     // end at 2 s, and the 1,000th stays alone.

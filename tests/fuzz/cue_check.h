@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -35,39 +34,34 @@ inline const std::string& InputFile(const uint8_t* data, size_t size, const char
 inline void CheckCanonical(const std::string& text) {
     std::vector<std::string> open;  // the closing tags due, innermost last
     bool justOpened = false;
-    for (size_t i = 0; i < text.size();) {
-        const size_t end = text[i] == '<' ? text.find('>', i) : text[i] == '&' ? text.find(';', i) : i;
+    for (size_t i = 0, end; i < text.size(); i = end + 1) {
+        end = text[i] == '<' ? text.find('>', i) : text[i] == '&' ? text.find(';', i) : i;
         Require(end != std::string::npos && text[i] != '>', "a < > or & that is neither tag nor entity");
-        const std::string token = text.substr(i, end + 1 - i);
-        i = end + 1;
-        if (token == "&lt;" || token == "&gt;" || token == "&amp;" || token.size() == 1) {
-            justOpened = false;
-        } else if (token[0] == '&') {
-            const long code = token.size() <= 10 && token.find_first_not_of("0123456789", 2) == token.size() - 1
-                                  ? std::strtol(token.c_str() + 2, nullptr, 10) : -1;
-            Require(code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF), "an entity that is no character");
-            justOpened = false;
-        } else if (token[1] == '/') {
-            Require(!open.empty() && open.back() == token && !justOpened, "a closing tag out of place");
+        const std::string t = text.substr(i, end + 1 - i);
+        const bool font = t.size() == 22 && t.compare(0, 14, "<font color=\"#") == 0 &&
+                          t.find_first_not_of("0123456789ABCDEF", 14) == 20 && t.compare(20, 2, "\">") == 0;
+        if (t[0] == '<' && t[1] == '/') {
+            Require(!open.empty() && open.back() == t && !justOpened, "a closing tag out of place");
             open.pop_back();
-        } else {
-            const bool font = token.size() == 22 && token.compare(0, 14, "<font color=\"#") == 0 &&
-                              token.find_first_not_of("0123456789ABCDEF", 14) == 20 && token.compare(20, 2, "\">") == 0;
-            Require(font || token == "<b>" || token == "<i>" || token == "<u>" || token == "<s>", "an unknown tag");
-            const std::string closing = font ? "</font>" : "</" + token.substr(1);
+        } else if (t[0] == '<') {
+            Require(font || t == "<b>" || t == "<i>" || t == "<u>" || t == "<s>", "an unknown tag");
+            const std::string closing = font ? "</font>" : "</" + t.substr(1);
             Require(std::find(open.begin(), open.end(), closing) == open.end(), "a tag within one of its kind");
             open.push_back(closing);
-            justOpened = true;
+        } else if (t[0] == '&' && t != "&lt;" && t != "&gt;" && t != "&amp;") {
+            const long code = t.size() <= 10 && t[1] == '#' && t.find_first_not_of("0123456789", 2) == t.size() - 1
+                                  ? std::strtol(t.c_str() + 2, nullptr, 10) : -1;
+            Require(code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF), "an entity that is no character");
         }
+        justOpened = t[0] == '<' && t[1] != '/';
     }
     Require(open.empty() && !justOpened, "a tag left open");
 }
 
 inline void CheckCue(const CCue& cue) {
-    Require(cue.dStart >= 0 && cue.dEnd > cue.dStart && cue.dEnd < 9007199254740992.0 &&
-                std::floor(cue.dStart) == cue.dStart && std::floor(cue.dEnd) == cue.dEnd,
-            "times not whole ms from 0 to 2^53, the end after the start");
-    Require(cue.strText.size() <= kMaxCueText, "a text beyond the bound");
-    Require(cue.strText.find_first_not_of(" \t\n") != std::string::npos, "a cue that shows nothing");
+    Require(cue.dStart >= 0 && cue.dEnd > cue.dStart && cue.dEnd < 9007199254740992.0 && cue.dStart == int64_t(cue.dStart) &&
+                cue.dEnd == int64_t(cue.dEnd), "times not whole ms from 0 to 2^53, the end after the start");
+    Require(cue.strText.size() <= kMaxCueText && cue.strText.find_first_not_of(" \t\n") != std::string::npos,
+            "a text beyond the bound, or one that shows nothing");
     CheckCanonical(cue.strText);
 }
