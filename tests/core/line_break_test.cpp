@@ -41,38 +41,23 @@ std::string Layout(const std::string& text, int width, bool bVarying)
 TEST(LineBreak, Lines)
 {
     const struct { const char* text; int width; const char* lines; bool bVarying = false; } cases[] = {
-        {"Hello world", 11, "Hello world=11"},
-        {"Hello world", 10, "Hello=5/world=5"},
-        {"one two  three", 7, "one two=7/three=5"},
-        {"  ab cd", 4, "  ab=4/cd=2"},  // leading blanks are text
-        {"ab  \n\n \t\ncd\n", 9, "ab=2/=0/=0/cd=2/=0"},
-        {"", 5, "=0"},
-        {"|ab|", 5, "ab=3"},
-        {"abcdefghij", 4, "abcd=4/efgh=4/ij=2"},
-        {"ab abcdefg h", 4, "ab=2/abcd=4/efg=3/h=1"},
-        {"ab c", 0, "a=1/b=1/c=1"},
-        {"ab c", -7, "a=1/b=1/c=1"},
+        {"Hello world", 11, "Hello world=11"}, {"Hello world", 10, "Hello=5/world=5"},
+        {"one two  three", 7, "one two=7/three=5"}, {"  ab cd", 4, "  ab=4/cd=2"},  // leading blanks are text
+        {"ab  \n\n \t\ncd\n", 9, "ab=2/=0/=0/cd=2/=0"}, {"", 5, "=0"}, {"|ab|", 5, "ab=3"},
+        {"abcdefghij", 4, "abcd=4/efgh=4/ij=2"}, {"ab abcdefg h", 4, "ab=2/abcd=4/efg=3/h=1"},
+        {"ab c", 0, "a=1/b=1/c=1"}, {"ab c", -7, "a=1/b=1/c=1"},
         {"ab\tc\u3000de\u200Bf\u00A0g", 3, "ab=2/c=1/de=2/f\u00A0g=3"},  // a no-break space holds
-        {"Bonjour !", 8, "Bonjour=7/!=1"},
-        {"今日は良い天気です", 4, "今日は良=4/い天気で=4/す=1"},
-        {"これは、テスト。終わり", 3, "これ=2/は、テ=3/スト。=3/終わり=3"},
-        {"あ「い」う", 3, "あ=1/「い」=3/う=1"},
+        {"Bonjour !", 8, "Bonjour=7/!=1"}, {"今日は良い天気です", 4, "今日は良=4/い天気で=4/す=1"},
+        {"これは、テスト。終わり", 3, "これ=2/は、テ=3/スト。=3/終わり=3"}, {"あ「い」う", 3, "あ=1/「い」=3/う=1"},
         {"日本Windows版", 5, "日本=2/Windo=5/ws版=3"},
         {"Hel|lo wo|rld", 6, "Hel|lo=6/wo|rld=6"},  // style 1 adds 1 to its pieces
-        {"ab|cdef|gh", 3, "ab=2/cd=3/ef=3/gh=2"},
-        {"שלום עולם זה מבחן", 9, "שלום עולם=9/זה מבחן=7"},
-        {"Hello שלום עולם world", 10, "Hello שלום=10/עולם world=10"},
-        {"𝐀𝐁𝐂", 2, "𝐀𝐁=2/𝐂=1"},
-        {"𝐀𝐁", 0, "𝐀=1/𝐁=1"},
-        {"𠀀𠀁𠀂", 2, "𠀀𠀁=2/𠀂=1"},
-        {"e\u0301e\u0301e\u0301", 3, "e\u0301=2/e\u0301=2/e\u0301=2"},
-        {"कि कि", 0, "कि=2/कि=2"},
-        {"👨\u200D👩 👍🏻👍", 0, "👨\u200D👩=3/👍🏻=2/👍=1"},
+        {"ab|cdef|gh", 3, "ab=2/cd=3/ef=3/gh=2"}, {"שלום עולם זה מבחן", 9, "שלום עולם=9/זה מבחן=7"},
+        {"Hello שלום עולם world", 10, "Hello שלום=10/עולם world=10"}, {"𝐀𝐁𝐂", 2, "𝐀𝐁=2/𝐂=1"}, {"𝐀𝐁", 0, "𝐀=1/𝐁=1"},
+        {"𠀀𠀁𠀂", 2, "𠀀𠀁=2/𠀂=1"}, {"e\u0301e\u0301e\u0301", 3, "e\u0301=2/e\u0301=2/e\u0301=2"},
+        {"कि कि", 0, "कि=2/कि=2"}, {"👨\u200D👩 👍🏻👍", 0, "👨\u200D👩=3/👍🏻=2/👍=1"},
         {"ab\u200D cd", 3, "ab\u200D=3/cd=2"},  // a joiner joins no blank
-        {"ill will", 10, "ill will=10", true},
-        {"ill will", 9, "ill=3/will=5", true},
-        {"Wm|W|m", 8, "Wm=6/W|m=7", true},
-        {"今日はi", 9, "今日=8/はi=5", true},
+        {"ill will", 10, "ill will=10", true}, {"ill will", 9, "ill=3/will=5", true},
+        {"Wm|W|m", 8, "Wm=6/W|m=7", true}, {"今日はi", 9, "今日=8/はi=5", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Layout(c.text, c.width, c.bVarying), c.lines) << c.text << " in " << c.width;

@@ -1,8 +1,6 @@
 #pragma once
-// An archive file in memory that hands out at most m_maxChunk bytes per read and is written in place on a
-// disk that holds at most m_capacity bytes of it: a write that would grow it further takes what fits and
-// fails, as on a full disk; and a settings record loaded from and stored to one. Free of GoogleTest, so the
-// fuzz targets use it too.
+// An archive file in memory: at most m_maxChunk bytes per read, at most m_capacity bytes on its "disk" (a write past
+// it takes what fits and fails). Free of GoogleTest, for the fuzz targets too.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -35,14 +33,18 @@ public:
     size_t m_pos = 0, m_maxChunk = SIZE_MAX, m_capacity = SIZE_MAX;
 };
 
-// The archive error's cause when the load fails, -1 when the record loads.
-inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {
-    CArchive ar(&file, CArchive::load);
+// The archive error's cause when f throws one, else -1.
+template <typename F> int ArchiveCause(F f) {
     try {
-        return record.SerializeRecord(ar), -1;
+        return f(), -1;
     } catch (const CArchiveException& e) {
         return e.m_cause;
     }
+}
+
+inline int LoadRecord(CMemoryFile& file, CSettingsRecord& record) {
+    CArchive ar(&file, CArchive::load);
+    return ArchiveCause([&] { record.SerializeRecord(ar); });
 }
 
 inline std::vector<uint8_t> StoreRecord(CSettingsRecord record) {

@@ -17,18 +17,16 @@ using Bytes = std::vector<uint8_t>;
 // A file in the temp folder holding the given bytes, removed again at the end.
 class TempFile {
 public:
-    explicit TempFile(const std::string& bytes)
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("kelvane_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++s_count))) {
+    explicit TempFile(const std::string& bytes) {
         std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    ~TempFile() { std::filesystem::remove(m_path, m_error); }
+    ~TempFile() { std::error_code ignored; std::filesystem::remove(m_path, ignored); }
     std::string Path() const { return m_path.string(); }
 
 private:
     static inline int s_count = 0;
-    std::filesystem::path m_path;
-    std::error_code m_error;
+    const std::filesystem::path m_path = std::filesystem::temp_directory_path() /
+        ("kelvane_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++s_count));
 };
 
 const std::string kThreeCues = "1\n00:00:01,000 --> 00:00:03,500\nOne\n\n2\n00:00:05,000 --> 00:00:07,000\nTwo\nlines\n\n"

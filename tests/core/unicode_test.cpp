@@ -1,5 +1,4 @@
-// Which texts the overlay draws as UTF-8: valid UTF-8 with a byte from 0x80; anything else is drawn in the
-// ANSI code page, as a SubRip file written in it.
+// Which texts are drawn as UTF-8 (valid, with a byte from 0x80; else in the ANSI code page), and cut characters.
 #include "core/Unicode.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The wall clock is the steady clock: a change of the system's date and time (a time sync, the user setting
-// the clock) moves no subtitle. Run under libfaketime, which lets the test set the system clock an hour on.
+// Setting the system clock (under libfaketime, an hour on) moves no subtitle: the wall clock is the steady clock.
 #include <chrono>
 #include <cstdlib>
 #include <fstream>

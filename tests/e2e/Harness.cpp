@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -15,10 +14,7 @@ namespace {
 std::wstring g_program = L"Kelvane.exe";
 constexpr int kMessageText = 0xFFFF;  // the static that holds a message box's words
 
-std::wstring ClassName(HWND hwnd) {
-    wchar_t name[256] = L"";
-    return GetClassNameW(hwnd, name, 256), name;
-}
+std::wstring ClassName(HWND h) { wchar_t name[256] = L""; return GetClassNameW(h, name, 256), name; }
 
 // Never hangs the harness on a window that does not answer: one that takes seconds fails the test.
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -73,11 +69,6 @@ TempFolder::TempFolder() {
     std::filesystem::create_directory(path);
 }
 
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
 void TempFolder::Write(const std::wstring& name, const Bytes& bytes) const {
     std::ofstream(std::filesystem::path(FilePath(name)), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -86,12 +77,6 @@ void TempFolder::Write(const std::wstring& name, const Bytes& bytes) const {
 Bytes TempFolder::Read(const std::wstring& name) const {
     std::ifstream in(std::filesystem::path(FilePath(name)), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-std::optional<uint64_t> TempFolder::FileSize(const std::wstring& name) const {
-    std::error_code missing;
-    const uint64_t size = std::filesystem::file_size(FilePath(name), missing);
-    return missing ? std::nullopt : std::optional<uint64_t>(size);
 }
 
 // Windows is little-endian: integers are copied as they lie in memory.
@@ -126,11 +111,18 @@ void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CL
 void PressKey(HWND hwnd, UINT vk, bool alt) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    HWND target = GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus ? info.hwndFocus
-                                                                                                       : hwnd;
+    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : hwnd;
     const LPARAM bits = 1 | (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (alt ? 1 << 29 : 0);
     PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, bits);
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
+}
+
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 void SendKeys(const std::vector<WORD>& keys) {
@@ -143,13 +135,6 @@ void SendKeys(const std::vector<WORD>& keys) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
-void TypeText(const std::wstring& text) {
-    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
-    for (size_t i = 0; i < input.size(); ++i)
-        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 void ClickAt(POINT at, DWORD time) {
     SetCursorPos(at.x, at.y);
     INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
@@ -159,46 +144,40 @@ void ClickAt(POINT at, DWORD time) {
 
 bool Armed(HWND panel) { return WindowText(panel).find(L"Click Play") != std::wstring::npos; }
 
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    return GetWindowRect(hwnd, &r), r;
-}
-
-RECT ClientScreenRect(HWND hwnd) {
-    RECT r{};
-    GetClientRect(hwnd, &r);
-    return MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
+std::vector<uint32_t> ScreenPixels(const RECT& area) {
+    const int w = std::max(0L, area.right - area.left), h = std::max(0L, area.bottom - area.top);
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY), SelectObject(mem, old);
+    BITMAPINFO bi{{sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    GetDIBits(mem, bitmap, 0, h, px.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(mem), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
+    for (uint32_t& p : px) p &= 0xFFFFFF;
+    return px;
 }
 
 size_t CountPixels(const RECT& area, COLORREF colour) {
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    if (w <= 0 || h <= 0) return 0;
-    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(bits);
-    const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    const auto n = std::count_if(px, px + w * h, [&](uint32_t p) { return (p & 0xFFFFFF) == want; });
-    SelectObject(mem, old), DeleteObject(dib), DeleteDC(mem), ReleaseDC(nullptr, screen);
-    return static_cast<size_t>(n);
+    const std::vector<uint32_t> px = ScreenPixels(area);
+    return std::count(px.begin(), px.end(), RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
 }
 
 SolidWindow::SolidWindow(const RECT& r, COLORREF colour) {
-    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(colour);  // a class per colour
+    static int count = 0;  // a class of its own, whose brush Paint changes
+    const std::wstring name = L"KelvaneE2ESolid" + std::to_wstring(++count);
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW, wc.hInstance = GetModuleHandleW(nullptr), wc.lpszClassName = name.c_str();
-    RegisterClassW(&wc);  // fails harmlessly when registered before
+    RegisterClassW(&wc);
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-    // The class's brush anew (a test may have repainted it), owned by the class from here on.
+    Paint(colour), ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
+
+void SolidWindow::Paint(COLORREF colour) const {
     DeleteObject(reinterpret_cast<HBRUSH>(
         SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)))));
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 const std::wstring& Program::UnderTest() { return g_program; }
@@ -247,12 +226,6 @@ HWND Program::WaitForPanel() const {
     return WaitFor("the control panel", [](HWND h) { return Caption(h) == L"Kelvane" && GetDlgItem(h, IDC_FILE); });
 }
 
-HWND Program::WaitForMessageBox(const std::vector<HWND>& except) const {
-    return WaitFor("a message box", [&](HWND h) {
-        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
-    });
-}
-
 void PickFile(HWND chooser, const std::wstring& path) {
     // The explorer-style chooser's name field is an edit inside cmb13; older ones use edt1.
     HWND field = GetDlgItem(chooser, edt1);
@@ -282,8 +255,10 @@ void KelvaneTest::ExitAndWait() {
 }
 
 void KelvaneTest::ExpectMessage(const std::wstring& words, const std::vector<HWND>& except) {
-    HWND box;
-    ASSERT_NE(box = app->WaitForMessageBox(except), nullptr);
+    HWND box = app->WaitFor("a message box", [&](HWND h) {
+        return GetDlgItem(h, kMessageText) && std::find(except.begin(), except.end(), h) == except.end();
+    });
+    ASSERT_NE(box, nullptr);
     EXPECT_NE(ItemText(box, kMessageText).find(words), std::wstring::npos) << Narrow(ItemText(box, kMessageText));
     PostClick(box, IDOK);
     ASSERT_TRUE(WaitUntil("the message box to close at OK", [&] { return !IsWindow(box); }));

@@ -1,14 +1,13 @@
 #pragma once
-// End-to-end harness: starts the real Kelvane.exe in a fresh folder, drives it from outside with Win32
-// messages only, and reads back windows, pixels and the settings file. Destructors clean up.
+// End-to-end harness: the real Kelvane.exe in a fresh folder, driven with Win32 messages and input, read back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,18 +25,16 @@ constexpr COLORREF kText = RGB(255, 0, 0);  // the colour of the overlay's text
 testing::AssertionResult WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD ms = kTimeout);
 void Pump(DWORD ms);  // only for "nothing happens" checks
 
-struct TempFolder {
+struct TempFolder {  // a fresh folder, removed at the end
     TempFolder();
-    ~TempFolder();
+    ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
     std::wstring FilePath(const std::wstring& name) const { return path + L"\\" + name; }
     void Write(const std::wstring& name, const Bytes& bytes) const;
     Bytes Read(const std::wstring& name) const;  // empty when missing or held by Kelvane
-    std::optional<uint64_t> FileSize(const std::wstring& name) const;  // also while held
     std::wstring path;
 };
 
-// The settings record from its byte layout: six little-endian integers, the path after a one-byte length
-// (short paths only), the rectangle, the 60-byte LOGFONTA.
+// The settings record: six little-endian integers, the path after a one-byte length, the rectangle, a LOGFONTA.
 struct Settings {
     int32_t delay = 0, hour = 0, min = 0, sec = 0, millis = 0;
     uint32_t color = 0;
@@ -55,24 +52,29 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
-void TypeText(const std::wstring& text);  // each character typed as a key of its own (KEYEVENTF_UNICODE)
+void TypeText(const std::wstring& text);        // each character typed as Unicode input (KEYEVENTF_UNICODE)
 void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
 bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
-RECT WindowRect(HWND hwnd), ClientScreenRect(HWND hwnd);
+inline RECT WindowRect(HWND h) { RECT r{}; return GetWindowRect(h, &r), r; }
+inline RECT ClientScreenRect(HWND h) {
+    RECT r{};
+    return GetClientRect(h, &r), MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2), r;
+}
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+std::vector<uint32_t> ScreenPixels(const RECT& area);  // 0x00RRGGBB, row by row
 size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 
-// A window of the harness's own filled with one colour.
+// A window of the harness's own filled with one colour, repainted in another by Paint.
 struct SolidWindow {
     SolidWindow(const RECT& rect, COLORREF colour);
     ~SolidWindow() { DestroyWindow(hwnd); }
+    void Paint(COLORREF colour) const;
     HWND hwnd;
 };
 
-// A running Kelvane.exe (the program under test, or a copy at `program`) started in folder `dir`, ended by the
-// destructor if still running.
+// Kelvane.exe (or a copy at `program`) started in folder `dir`, ended by the destructor if still running.
 class Program {
 public:
     Program(const std::wstring& dir, const std::wstring& tail = L"", const std::wstring& program = L"");
@@ -80,19 +82,17 @@ public:
     ~Program();
     testing::AssertionResult WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
-    // A visible dialog of the process with this caption, the panel, or a message box not in `except`; when
-    // none has come in time, nullptr and a failure.
+    // A visible dialog of the process that matches, with this caption, or the panel; when none has come in time,
+    // nullptr and a failure.
+    HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     HWND WaitForCaption(const std::wstring& caption) const;
     HWND WaitForPanel() const;
-    HWND WaitForMessageBox(const std::vector<HWND>& except = {}) const;
 
 private:
-    HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     PROCESS_INFORMATION pi_{};
 };
 
-// Answer the common dialogs as a user would and press OK. PickFont returns the face it chose, empty when
-// none of its faces is listed.
+// Answer the common dialogs and press OK; PickFont returns the face it chose, empty when none is listed.
 void PickFile(HWND chooser, const std::wstring& path);
 std::wstring PickFont(HWND chooser, const std::wstring& size, const std::wstring& colour);
 
@@ -106,7 +106,7 @@ protected:
     // Start (in `dir`, else the folder) and wait for the panel; Exit and wait.
     void Launch(const std::wstring& tail = L"", const std::wstring& dir = L"", const std::wstring& program = L"");
     void ExitAndWait();
-    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // and dismiss the box
+    void ExpectMessage(const std::wstring& words, const std::vector<HWND>& except);  // a message box not in except
     Settings Saved();  // the record in Kelvane.DAT
     void PrepareOverlay(const std::string& cues, const RECT& where, const std::array<int32_t, 4>& start = {});
     HWND StartOverlay();  // Start clicked: the overlay, or nullptr

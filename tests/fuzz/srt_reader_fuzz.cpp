@@ -1,7 +1,5 @@
-// Feeds arbitrary bytes as a SubRip file through the reader, in the order the playback schedule reads it,
-// and checks what must hold for any input.
+// Arbitrary bytes as a SubRip file, read as the playback schedule reads it: what holds for any input.
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,36 +20,29 @@ void Check(bool condition, const char* what) {
 
 using Cue = std::tuple<double, double, std::string>;  // start, end, text as played
 
-// Plays the whole file from the start offset. size: the characters the reader can see, the file's size or,
-// for a UTF-16 file, what its conversion to UTF-8 can give at most.
+// Plays the whole file from the start offset. size: the most characters the reader can see (the file's size, or
+// what a UTF-16 file's conversion can give).
 std::vector<Cue> Play(const std::string& path, double startOffset, size_t size) {
     CSrtReader r;
     const int opened = r.Open(path, startOffset);
     Check(opened == !r.IsAtEnd(), "Open's result differs from the end test");
+    Check(!opened || r.m_dStart >= startOffset, "a cue before the start offset was loaded");
     std::vector<Cue> cues;
-    if (!opened)
-        return cues;
-    Check(r.m_dStart >= startOffset, "a cue before the start offset was loaded");
-    // Every text read takes at least one character, so a file of n bytes cannot give more than n + 1 cues.
-    size_t textChars = 0;
-    while (cues.size() <= size + 1) {
+    // Every text read takes a character at least: n characters give n + 1 cues at most.
+    for (size_t textChars = 0; opened && cues.size() <= size + 1;) {
         const std::string& text = r.ReadText();
         cues.emplace_back(r.m_dStart, r.m_dEnd, text);
-        // At most 498 of the 500 characters a block read takes; when the 500th read meets the end of the
-        // file, the 499 read, less a final LF.
-        Check(text.size() <= (r.IsAtEnd() ? 499u : 498u), "text longer than the reader keeps");
-        Check(text.size() < 499 || text.back() != '\n', "a text of 499 characters kept its final LF");
+        // 498 of the 500 characters a block read takes; 499 when the 500th read meets the end, less a final LF.
+        Check(text.size() <= (r.IsAtEnd() ? 499u : 498u) && (text.size() < 499 || text.back() != '\n'),
+              "text longer than the reader keeps");
         Check(!std::memchr(text.data(), '\0', text.size()) && text.find("\n\n") == std::string::npos,
               "NUL or an empty line inside a text");
         Check((textChars += text.size()) <= size, "the texts hold more characters than the file");
-        if (r.IsAtEnd())
-            break;
-        r.ReadHeader();
-        if (r.IsAtEnd())
+        if (r.IsAtEnd() || (r.ReadHeader(), r.IsAtEnd()))
             break;
     }
     Check(cues.size() <= size + 1 && r.IsAtEnd(), "reading did not come to an end");
-    const double start = r.m_dStart, end = r.m_dEnd;  // at the end nothing changes any more
+    const double start = r.m_dStart, end = r.m_dEnd;
     r.ReadHeader();
     Check(r.IsAtEnd() && r.m_dStart == start && r.m_dEnd == end && r.ReadText().empty(), "a read after the end");
     return cues;
@@ -60,8 +51,7 @@ std::vector<Cue> Play(const std::string& path, double startOffset, size_t size) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // One file per process, rewritten for each input and removed at exit.
-    static const struct File {
+    static const struct File {  // one file per process, rewritten for each input and removed at exit
         const char* dir = std::getenv("TMPDIR");
         std::string path = (dir && *dir ? dir : "/tmp") + ("/srt_reader_fuzz." + std::to_string(getpid()) + ".srt");
         ~File() { std::remove(path.c_str()); }

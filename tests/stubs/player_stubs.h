@@ -1,6 +1,6 @@
 #pragma once
-// Imitations of the three film players' interfaces as they answer, on a film whose clock the test controls.
-// Portable: the native tests call them in memory, the Windows stubs serve them over a pipe and TCP.
+// Imitations of MPC's and VLC's web interfaces as they answer, on a film whose clock the test controls. Portable:
+// the native tests call them in memory, the Windows stubs serve them over TCP (and mpv's over a pipe).
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,20 +30,5 @@ private:
 // MPC-HC / MPC-BE's web interface: the whole reply to a request. Position refreshed every 100 ms; older: the
 // template without file, size and version.
 std::string MpcAnswer(const std::string& request, StubFilm& film, double now, bool older);
-// VLC's web interface with its password (empty: none set), whole-second time, 90 minutes long and a half.
+// VLC's web interface with its password, whole-second time, 90 minutes long and a half.
 std::string VlcAnswer(const std::string& request, StubFilm& film, double now, const std::string& password);
-
-// mpv's JSON IPC: what it writes back for the bytes Kelvane sent, and at each frame (events and time-pos).
-class MpvStub {
-public:
-    std::string OnInput(const std::string& bytes, StubFilm& film, double now);
-    std::string OnFrame(StubFilm& film, double now);
-
-private:
-    std::string Property(const std::string& name, StubFilm& film, double now) const;
-    std::string m_strPartial;
-    std::vector<std::pair<int, std::string>> m_observed;
-    bool m_bPaused = false;
-    double m_dSpeed = 1;
-    int m_nSeeks = 0;
-};

@@ -26,20 +26,20 @@ protected:
 
 class MpvPipeStub : public StubServer {
 public:
-    MpvPipeStub(StubFilm& film, const std::string& name) : m_film(film), m_name(name) {}
-    std::string Path() const { return "\\\\.\\pipe\\" + m_name; }
+    MpvPipeStub(StubFilm& film, const std::string& name) : m_film(film), m_path("\\\\.\\pipe\\" + name) {}
+    ~MpvPipeStub() override { Quit(); }  // the thread ends before the members it reads go
 
 private:
     void Serve() override;
     StubFilm& m_film;
-    std::string m_name;
+    const std::string m_path;
 };
 
 class HttpStub : public StubServer {
 public:
     // answer: the whole reply to a request's bytes.
-    explicit HttpStub(std::function<std::string(const std::string&)> answer);
-    ~HttpStub() override;
+    explicit HttpStub(std::function<std::string(const std::string&)> answer) : m_answer(std::move(answer)) {}
+    ~HttpStub() override { Quit(); }
     int Port() const { return m_nPort; }
 
 private:

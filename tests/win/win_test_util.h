@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the window tests: a fresh current folder per test (where the panel finds its settings file),
-// with the layer's messages captured instead of shown.
+// The window tests' fixture: a fresh current folder per test, the messages for the user captured, not shown.
 #include <windows.h>
 
 #include <gtest/gtest.h>
