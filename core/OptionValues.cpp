@@ -13,6 +13,8 @@ const char kOutline[] = "Outline";
 const char kOutlineWidth[] = "OutlineWidth";
 const char kOutlineColor[] = "OutlineColor";
 const char kFormattingTags[] = "FormattingTags";
+const char kEncoding[] = "Encoding";
+const char kAuto[] = "auto";
 
 std::string Trimmed(const std::string& text)
 {
@@ -100,6 +102,8 @@ void COptionValues::Read(const std::function<bool(const char* key, std::string& 
         crOutline = cr;
     if (read(kFormattingTags) && ParseNumber(value, 0, 1, n))
         bFormattingTags = n == 1;
+    if (read(kEncoding) && ParseNumber(value, 1, 65535, n))
+        nCodePage = static_cast<unsigned>(n);  // "auto", like anything else, is the default
 }
 
 bool COptionValues::Write(const std::function<bool(const char* key, const std::string& value)>& put) const
@@ -110,5 +114,6 @@ bool COptionValues::Write(const std::function<bool(const char* key, const std::s
     ok = put(kOutlineWidth, std::to_string(nOutlineWidth)) && ok;
     ok = put(kOutlineColor, FormatColorRef(crOutline)) && ok;
     ok = put(kFormattingTags, bFormattingTags ? "1" : "0") && ok;
+    ok = put(kEncoding, nCodePage ? std::to_string(nCodePage) : kAuto) && ok;
     return ok;
 }

@@ -8,6 +8,9 @@
 //   OutlineWidth=1..6    outline width in pixels
 //   OutlineColor=#RRGGBB outline colour
 //   FormattingTags=0|1   <i> <b> <u> <s> <font color> drawn as styles
+//   Encoding=auto|N      subtitle files without a byte-order mark: auto (each
+//                        text UTF-8 when it is UTF-8, else the system's ANSI
+//                        code page) or a Windows code page number, 1..65535
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +26,7 @@ struct COptionValues {
     int nOutlineWidth = 2;
     uint32_t crOutline = 0;  // a COLORREF: 0x00BBGGRR; black
     bool bFormattingTags = false;
+    unsigned nCodePage = 0;  // 0: auto
 
     // Reads every key through get, which returns false for a missing key.
     void Read(const std::function<bool(const char* key, std::string& value)>& get);
@@ -32,7 +36,7 @@ struct COptionValues {
     bool operator==(const COptionValues& o) const
     {
         return bLiveSeeThrough == o.bLiveSeeThrough && bOutline == o.bOutline && nOutlineWidth == o.nOutlineWidth &&
-               crOutline == o.crOutline && bFormattingTags == o.bFormattingTags;
+               crOutline == o.crOutline && bFormattingTags == o.bFormattingTags && nCodePage == o.nCodePage;
     }
 };
 

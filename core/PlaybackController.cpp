@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "core/CueSchedule.h"
+#include "core/SubtitleFormat.h"
 #include "core/Unicode.h"
 #include "core/WallFilmClock.h"
 
@@ -16,27 +18,30 @@ int32_t ClampToInt32(double value)
 
 }  // namespace
 
-CPlaybackController::CPlaybackController(std::function<double()> now) : m_now(std::move(now)) {}
+CPlaybackController::CPlaybackController(std::function<double()> now)
+    : m_now(std::move(now)), m_pSchedule(std::make_unique<CPlaybackSchedule>())
+{
+}
 
 bool CPlaybackController::Start(const std::string& path, double startOffset, int32_t delay, double rate,
-                                double pressInstant)
+                                double pressInstant, const CFileEncoding& encoding)
 {
     m_nDelay = delay;
     m_dRate = rate > 0 ? rate : 1;
     m_pClock = std::make_unique<CWallFilmClock>(startOffset, pressInstant);
     // At rate 1 the file is skipped to the start offset itself.
-    return Begin(path, startOffset * m_dRate);
+    return Begin(path, startOffset * m_dRate, encoding);
 }
 
 bool CPlaybackController::Start(const std::string& path, std::unique_ptr<IFilmClock> clock, int32_t delay,
-                                double rate)
+                                double rate, const CFileEncoding& encoding)
 {
     m_nDelay = delay;
     m_dRate = rate > 0 ? rate : 1;
     m_pClock = std::move(clock);
     // The first tick reads forward to where the player is. With nothing to
     // play the clock source is let go: no player is followed for nothing.
-    if (Begin(path, 0))
+    if (Begin(path, 0, encoding))
         return true;
     m_pClock.reset();
     return false;
@@ -48,10 +53,22 @@ void CPlaybackController::SetClock(std::unique_ptr<IFilmClock> clock)
         m_pClock = std::move(clock);
 }
 
-bool CPlaybackController::Begin(const std::string& path, double skipTo)
+void CPlaybackController::SetEncoding(const CFileEncoding& encoding)
 {
+    if (m_bStarted)
+        Begin(m_strPath, 0, encoding);
+}
+
+bool CPlaybackController::Begin(const std::string& path, double skipTo, const CFileEncoding& encoding)
+{
+    m_strPath = path;
     m_bEndReported = false;
-    m_bStarted = m_schedule.Open(path, skipTo);
+    const SubtitleFormat format = DetectSubtitleFormat(path, nullptr, encoding);
+    if (format == SubtitleFormat::SubRip)
+        m_pSchedule = std::make_unique<CPlaybackSchedule>();
+    else
+        m_pSchedule = std::make_unique<CCueSchedule>(format);
+    m_bStarted = m_pSchedule->Open(path, skipTo, encoding);
     return m_bStarted;
 }
 
@@ -66,16 +83,16 @@ CPlaybackController::TickResult CPlaybackController::Tick(std::string& text)
         return NotDue;
     const double t = SubtitleTime();
     bool changed = false;
-    if (t < m_schedule.LastChange()) {
+    if (t < m_pSchedule->LastChange()) {
         // Back in time: the reader only goes forward, so start again at the top.
-        m_schedule.Restart();
+        m_pSchedule->Restart();
         m_bEndReported = false;
         changed = true;
     }
-    changed = m_schedule.AdvanceTo(t) || changed;
+    changed = m_pSchedule->AdvanceTo(t) || changed;
     // A cue cut at the reader's length limit may end in half a character.
-    text = DropCutCharacter(m_schedule.Text());
-    if (m_schedule.IsFinished() && !m_bEndReported) {
+    text = DropCutCharacter(m_pSchedule->Text());
+    if (m_pSchedule->IsFinished() && !m_bEndReported) {
         m_bEndReported = true;
         return ChangedAndFinished;
     }
@@ -85,12 +102,12 @@ CPlaybackController::TickResult CPlaybackController::Tick(std::string& text)
 double CPlaybackController::NextDue() const
 {
     if (!m_bStarted || !m_pClock->IsKnown())
-        return CPlaybackSchedule::kNever;
-    const double change = m_schedule.NextChange();
+        return ISubtitleSchedule::kNever;
+    const double change = m_pSchedule->NextChange();
     const double now = m_now();
     const double speed = m_pClock->Speed(now);
-    if (change >= CPlaybackSchedule::kNever || !(speed > 0))
-        return CPlaybackSchedule::kNever;
+    if (change >= ISubtitleSchedule::kNever || !(speed > 0))
+        return ISubtitleSchedule::kNever;
     // The film position at which the change's subtitle time comes.
     const double film = (change + m_nDelay) / m_dRate;
     return now + (film - m_pClock->Position(now)) / speed;
@@ -121,7 +138,7 @@ void CPlaybackController::SetDelayFor(double t)
 bool CPlaybackController::NextCue()
 {
     double start;
-    if (!IsPlaying() || !m_schedule.NextCueStart(start))
+    if (!IsPlaying() || !m_pSchedule->NextCueStart(start))
         return false;
     SetDelayFor(start);
     return true;
@@ -130,7 +147,7 @@ bool CPlaybackController::NextCue()
 bool CPlaybackController::PreviousCue()
 {
     double start;
-    if (!m_bStarted || !m_schedule.PreviousCueStart(start))
+    if (!m_bStarted || !m_pSchedule->PreviousCueStart(start))
         return false;
     SetDelayFor(start);
     return true;

@@ -2,15 +2,16 @@
 
 #include <algorithm>
 
-bool CPlaybackSchedule::Open(const std::string& path, double startOffset)
+bool CPlaybackSchedule::Open(const std::string& path, double startOffset, const CFileEncoding& encoding)
 {
     m_strPath = path;
+    m_encoding = encoding;
     m_bShowing = 0;
     m_strShown.clear();
     m_bHaveBefore = m_bHaveShown = false;
     m_nShownIndex = 0;
     m_dLastChange = -kNever;
-    m_bFinished = !m_reader.Open(path, startOffset);
+    m_bFinished = !m_reader.Open(path, startOffset, encoding);
     // Every cue after the start offset is yet to be read.
     m_bAnyShowable = false;
     return !m_bFinished;
@@ -18,7 +19,7 @@ bool CPlaybackSchedule::Open(const std::string& path, double startOffset)
 
 void CPlaybackSchedule::Restart()
 {
-    Open(m_strPath, 0);
+    Open(m_strPath, 0, m_encoding);
 }
 
 double CPlaybackSchedule::NextChange() const

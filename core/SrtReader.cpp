@@ -29,10 +29,10 @@ CSrtReader::CSrtReader() = default;
 
 CSrtReader::~CSrtReader() = default;  // the stream closes its file
 
-int CSrtReader::Open(std::string path, double startOffset)
+int CSrtReader::Open(std::string path, double startOffset, const CFileEncoding& encoding)
 {
     // A second Open replaces (and closes) the stream held before.
-    m_fp = CTextStream::Open(path);
+    m_fp = CTextStream::Open(path, encoding);
     if (!m_fp)
         return 0;
     // A UTF-8 byte-order mark would otherwise spoil the first header.

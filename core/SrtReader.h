@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "core/Unicode.h"
+
 class CTextStream;
 
 class CSrtReader {
@@ -15,9 +17,9 @@ public:
     CSrtReader(const CSrtReader&) = delete;
     CSrtReader& operator=(const CSrtReader&) = delete;
 
-    // Opens the file (path in UTF-8) and loads the first cue that starts at or after startOffset
-    // (ms). Nonzero when such a cue is loaded and the end has not been met.
-    int Open(std::string path, double startOffset);
+    // Opens the file (path in UTF-8, read as encoding says) and loads the first cue that starts at
+    // or after startOffset (ms). Nonzero when such a cue is loaded and the end has not been met.
+    int Open(std::string path, double startOffset, const CFileEncoding& encoding = {});
     // Reads the next header and recomputes m_dStart and m_dEnd.
     void ReadHeader();
     // Reads the next text block into m_strText.

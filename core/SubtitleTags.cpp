@@ -1,6 +1,9 @@
 #include "core/SubtitleTags.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "core/Unicode.h"
 
 namespace {
 
@@ -178,15 +181,110 @@ CTextStyle StyleOf(const std::vector<OpenTag>& open)
     return style;
 }
 
+// The characters of the canonical markup's entities: &lt; &gt; &amp; and &#N;
+// (decimal). Anything else that starts with & is text.
+void AppendDecoded(std::string& out, const std::string& text, size_t from, size_t to)
+{
+    static const struct { const char* name; char c; } kNamed[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}};
+    while (from < to) {
+        const size_t amp = text.find('&', from);
+        if (amp >= to) {
+            out.append(text, from, to - from);
+            return;
+        }
+        out.append(text, from, amp - from);
+        from = amp + 1;
+        // The longest entity, &#1114111;, has ten characters.
+        const void* found = std::memchr(text.data() + amp, ';', std::min<size_t>(to - amp, 10));
+        const size_t semi = found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : to;
+        if (semi >= to) {
+            out += '&';
+            continue;
+        }
+        bool decoded = false;
+        for (const auto& named : kNamed) {
+            if (text.compare(amp, semi + 1 - amp, named.name) == 0) {
+                out += named.c;
+                decoded = true;
+            }
+        }
+        if (!decoded && text[amp + 1] == '#' && semi > amp + 2) {
+            char32_t code = 0;
+            size_t i = amp + 2;
+            while (i < semi && text[i] >= '0' && text[i] <= '9')
+                code = code * 10 + static_cast<char32_t>(text[i++] - '0');
+            if (i == semi) {
+                if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+                    code = 0xFFFD;
+                unsigned char bytes[4];
+                out.append(reinterpret_cast<const char*>(bytes), EncodeUtf8(code, bytes));
+                decoded = true;
+            }
+        }
+        if (decoded)
+            from = semi + 1;
+        else
+            out += '&';
+    }
+}
+
 void Append(std::vector<CStyledRun>& runs, const std::string& text, size_t from, size_t to,
-            const CTextStyle& style)
+            const CTextStyle& style, bool decode)
 {
     if (from >= to)
         return;
-    if (!runs.empty() && runs.back().style == style)
-        runs.back().strText.append(text, from, to - from);
+    if (runs.empty() || runs.back().style != style)
+        runs.push_back(CStyledRun{std::string(), style});
+    if (decode)
+        AppendDecoded(runs.back().strText, text, from, to);
     else
-        runs.push_back(CStyledRun{text.substr(from, to - from), style});
+        runs.back().strText.append(text, from, to - from);
+}
+
+// SubRip texts as they stand, or the canonical markup: no leading overrides
+// there, and its entities decoded.
+std::vector<CStyledRun> ParseRuns(const std::string& text, bool canonical)
+{
+    size_t pos = 0;
+    // Leading override blocks: {\an8}, {\pos(10,20)} and the like.
+    while (!canonical && text.compare(pos, 2, "{\\") == 0) {
+        const size_t close = text.find('}', pos);
+        if (close == std::string::npos)
+            break;
+        pos = close + 1;
+    }
+
+    std::vector<CStyledRun> runs;
+    std::vector<OpenTag> open;
+    CTextStyle style;
+    size_t textStart = pos;
+    while ((pos = text.find('<', pos)) != std::string::npos) {
+        TagKind kind;
+        bool closing;
+        size_t length;
+        uint32_t color = 0;
+        if (!ReadTag(text, pos, kind, closing, length, color)) {
+            ++pos;  // not ours: stays text
+            continue;
+        }
+        Append(runs, text, textStart, pos, style, canonical);
+        pos += length;
+        textStart = pos;
+        if (!closing) {
+            open.push_back(OpenTag{kind, color});
+        } else {
+            // Closes the innermost open tag of its kind; none open: dropped.
+            for (size_t i = open.size(); i-- > 0;) {
+                if (open[i].kind == kind) {
+                    open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+                    break;
+                }
+            }
+        }
+        style = StyleOf(open);
+    }
+    Append(runs, text, textStart, text.size(), style, canonical);
+    return runs;
 }
 
 }  // namespace
@@ -215,44 +313,18 @@ bool ParseHtmlColor(const std::string& text, uint32_t& rgb)
 
 std::vector<CStyledRun> ParseSubtitleTags(const std::string& text)
 {
-    size_t pos = 0;
-    // Leading override blocks: {\an8}, {\pos(10,20)} and the like.
-    while (text.compare(pos, 2, "{\\") == 0) {
-        const size_t close = text.find('}', pos);
-        if (close == std::string::npos)
-            break;
-        pos = close + 1;
-    }
+    return ParseRuns(text, false);
+}
 
-    std::vector<CStyledRun> runs;
-    std::vector<OpenTag> open;
-    CTextStyle style;
-    size_t textStart = pos;
-    while ((pos = text.find('<', pos)) != std::string::npos) {
-        TagKind kind;
-        bool closing;
-        size_t length;
-        uint32_t color = 0;
-        if (!ReadTag(text, pos, kind, closing, length, color)) {
-            ++pos;  // not ours: stays text
-            continue;
-        }
-        Append(runs, text, textStart, pos, style);
-        pos += length;
-        textStart = pos;
-        if (!closing) {
-            open.push_back(OpenTag{kind, color});
-        } else {
-            // Closes the innermost open tag of its kind; none open: dropped.
-            for (size_t i = open.size(); i-- > 0;) {
-                if (open[i].kind == kind) {
-                    open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
-                    break;
-                }
-            }
-        }
-        style = StyleOf(open);
-    }
-    Append(runs, text, textStart, text.size(), style);
-    return runs;
+std::vector<CStyledRun> ParseCanonicalMarkup(const std::string& text)
+{
+    return ParseRuns(text, true);
+}
+
+std::string CanonicalPlainText(const std::string& text)
+{
+    std::string plain;
+    for (const CStyledRun& run : ParseRuns(text, true))
+        plain += run.strText;
+    return plain;
 }

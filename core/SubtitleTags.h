@@ -35,6 +35,13 @@ struct CStyledRun {
 // The text split into runs: no run is empty, neighbours differ in style.
 std::vector<CStyledRun> ParseSubtitleTags(const std::string& text);
 
+// The canonical markup that the WebVTT and ASS/SSA readers write (CMarkupWriter):
+// the same tags, read by the same rules, with no override blocks and with the
+// entities &lt; &gt; &amp; and &#N; (decimal) decoded to UTF-8.
+std::vector<CStyledRun> ParseCanonicalMarkup(const std::string& text);
+// The canonical markup's text alone: tags removed, entities decoded.
+std::string CanonicalPlainText(const std::string& text);
+
 // A colour as "#RRGGBB" (any letter case) or an HTML colour name. False when
 // it is neither.
 bool ParseHtmlColor(const std::string& text, uint32_t& rgb);

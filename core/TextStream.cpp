@@ -13,7 +13,7 @@ constexpr unsigned char kCtrlZ = 0x1A;
 
 }  // namespace
 
-std::unique_ptr<CTextStream> CTextStream::Open(const std::string& path)
+std::unique_ptr<CTextStream> CTextStream::Open(const std::string& path, const CFileEncoding& encoding)
 {
 #ifdef _WIN32
     // The path is UTF-8: the wide open takes every name the file system can hold.
@@ -25,11 +25,12 @@ std::unique_ptr<CTextStream> CTextStream::Open(const std::string& path)
         return nullptr;
     // Our own buffer does the buffering; reads go straight into it.
     std::setvbuf(file, nullptr, _IONBF, 0);
-    return std::unique_ptr<CTextStream>(new CTextStream(file));
+    return std::unique_ptr<CTextStream>(new CTextStream(file, encoding));
 }
 
-CTextStream::CTextStream(std::FILE* file)
-    : m_file(file), m_buf(new unsigned char[kBufferSize + 1]), m_pos(m_buf.get()), m_end(m_buf.get())
+CTextStream::CTextStream(std::FILE* file, const CFileEncoding& encoding)
+    : m_file(file), m_buf(new unsigned char[kBufferSize + 1]), m_pos(m_buf.get()), m_end(m_buf.get()),
+      m_codePage(encoding)
 {
 }
 
@@ -48,6 +49,7 @@ int CTextStream::GetcSlow()
 
 bool CTextStream::Refill()
 {
+    m_bLineEnds = false;  // the buffer is about to change
     while (!m_done) {
         unsigned char* const raw = m_buf.get() + 1;
         const size_t count = m_encoding == kBytes && m_started ? std::fread(raw, 1, kBufferSize, m_file)
@@ -134,16 +136,59 @@ bool CTextStream::Refill()
 size_t CTextStream::ReadChunk(unsigned char* out)
 {
     if (m_started)
-        return DecodeUtf16(out);
+        return m_encoding == kCodePage ? DecodeCodePage(out) : DecodeUtf16(out);
     m_started = true;
     const size_t count = std::fread(out, 1, kBufferSize, m_file);
-    if (count < 2 || !((out[0] == 0xFF && out[1] == 0xFE) || (out[0] == 0xFE && out[1] == 0xFF)))
+    const bool utf16 = count >= 2 && ((out[0] == 0xFF && out[1] == 0xFE) || (out[0] == 0xFE && out[1] == 0xFF));
+    const bool utf8 = count >= 3 && out[0] == 0xEF && out[1] == 0xBB && out[2] == 0xBF;
+    if (!utf16 && (utf8 || m_codePage.nCodePage == 0 || !m_codePage.decode))
         return count;
-    m_encoding = out[0] == 0xFF ? kUtf16LE : kUtf16BE;
+    m_encoding = utf16 ? (out[0] == 0xFF ? kUtf16LE : kUtf16BE) : kCodePage;
     m_wide.reset(new unsigned char[kBufferSize]);
-    std::memcpy(m_wide.get(), out + 2, count - 2);
-    m_wideEnd = count - 2;
-    return DecodeUtf16(out);
+    const size_t mark = utf16 ? 2 : 0;
+    std::memcpy(m_wide.get(), out + mark, count - mark);
+    m_wideEnd = count - mark;
+    return utf16 ? DecodeUtf16(out) : DecodeCodePage(out);
+}
+
+void CTextStream::FillWide(size_t size)
+{
+    const size_t left = m_wideEnd - m_widePos;
+    std::memmove(m_wide.get(), m_wide.get() + m_widePos, left);
+    m_widePos = 0;
+    m_wideEnd = left;
+    while (!m_wideAtEnd && m_wideEnd < size) {
+        const size_t count = std::fread(m_wide.get() + m_wideEnd, 1, size - m_wideEnd, m_file);
+        m_wideEnd += count;
+        m_wideAtEnd = count == 0;
+    }
+}
+
+size_t CTextStream::DecodeCodePage(unsigned char* out)
+{
+    // A byte becomes three bytes of UTF-8 at most: a quarter of the buffer at a time.
+    constexpr size_t kPiece = kBufferSize / 4;
+    for (;;) {
+        if (m_wideEnd - m_widePos < kPiece)
+            FillWide(kPiece);
+        const unsigned char* const p = m_wide.get() + m_widePos;
+        size_t length = std::min(m_wideEnd - m_widePos, kPiece);
+        if (length == 0)
+            return 0;
+        // Up to the last line end, which no multi-byte character holds, unless the file ends here.
+        if (!(m_wideAtEnd && m_widePos + length == m_wideEnd))
+            for (size_t i = length; i > 0; --i)
+                if (p[i - 1] == kLF || p[i - 1] == kCR) {
+                    length = i;
+                    break;
+                }
+        const std::string text = m_codePage.decode(m_codePage.nCodePage, reinterpret_cast<const char*>(p), length);
+        m_widePos += length;
+        const size_t count = std::min(text.size(), kBufferSize);
+        std::memcpy(out, text.data(), count);
+        if (count > 0)
+            return count;
+    }
 }
 
 size_t CTextStream::DecodeUtf16(unsigned char* out)
@@ -154,14 +199,9 @@ size_t CTextStream::DecodeUtf16(unsigned char* out)
     unsigned char* const last = out + kBufferSize - 4;
     const int hi = m_encoding == kUtf16LE ? 1 : 0;
     while (q <= last) {
-        size_t left = m_wideEnd - m_widePos;
+        const size_t left = m_wideEnd - m_widePos;
         if (left < 4 && !m_wideAtEnd) {
-            // Keep a surrogate pair whole: move the rest to the front, read on.
-            std::memmove(m_wide.get(), m_wide.get() + m_widePos, left);
-            m_widePos = 0;
-            const size_t count = std::fread(m_wide.get() + left, 1, kBufferSize - left, m_file);
-            m_wideEnd = left + count;
-            m_wideAtEnd = count == 0;
+            FillWide(kBufferSize);  // a surrogate pair kept whole
             continue;
         }
         if (left < 2) {
@@ -235,6 +275,54 @@ size_t CTextStream::ReadBlock(char* out, size_t maxReads, BlockEnd& how)
     }
     how = kLimit;
     return count;
+}
+
+bool CTextStream::ReadLine(std::string_view& line, std::string& spill, size_t maxKeep)
+{
+    bool any = false;
+    for (;;) {
+        if (m_pos == m_end && !Refill()) {
+            m_eof = true;
+            if (any)
+                line = spill;
+            return any;
+        }
+        // The next LF and the next CR, each found once per stretch of the
+        // buffer: a file with only one of them is not searched for the other
+        // at every line.
+        unsigned char* const e = m_end;
+        if (!m_bLineEnds || m_pos < m_lfFrom || m_pos > m_nextLF) {
+            unsigned char* const lf = static_cast<unsigned char*>(std::memchr(m_pos, kLF, static_cast<size_t>(e - m_pos)));
+            m_lfFrom = m_pos;
+            m_nextLF = lf ? lf : e;
+        }
+        if (!m_bLineEnds || m_pos < m_crFrom || m_pos > m_nextCR) {
+            unsigned char* const cr = static_cast<unsigned char*>(std::memchr(m_pos, kCR, static_cast<size_t>(e - m_pos)));
+            m_crFrom = m_pos;
+            m_nextCR = cr ? cr : e;
+        }
+        m_bLineEnds = true;
+        unsigned char* const p = std::min(m_nextLF, m_nextCR);
+        const char* const start = reinterpret_cast<const char*>(m_pos);
+        const size_t length = static_cast<size_t>(p - m_pos);
+        m_pos = p;
+        if (!any && p < e) {
+            // The common case: the whole line is in the buffer.
+            ++m_pos;
+            line = std::string_view(start, std::min(length, maxKeep));
+            return true;
+        }
+        if (!any)
+            spill.clear();
+        any = true;
+        if (spill.size() < maxKeep)
+            spill.append(start, std::min(length, maxKeep - spill.size()));
+        if (p < e) {
+            ++m_pos;  // the line end
+            line = spill;
+            return true;
+        }
+    }
 }
 
 bool CTextStream::SkipUtf8ByteOrderMark()

@@ -11,7 +11,11 @@
 // the mark itself is dropped, and the rules then apply to the characters (U+000D
 // U+000A is read as LF, U+001A ends the input). A unit that is no character (a
 // lone surrogate, an odd last byte) reads as U+FFFD. Any other file is read as
-// its bytes.
+// its bytes, unless the encoding names a code page and a conversion and the file
+// has no UTF-8 byte-order mark either: then it is converted to UTF-8 before the
+// text-mode rules, a piece at a time, each piece ending at a line end (never
+// inside a character of a multi-byte code page) unless a line runs on for more
+// than a piece.
 //
 // Also the scanner for a SubRip cue header with the matching rules of the C
 // library's fscanf for the format "%d\n%d:%d:%d,%d --> %d:%d:%d,%d\n".
@@ -21,13 +25,16 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+
+#include "core/Unicode.h"
 
 class CTextStream {
 public:
     static constexpr size_t kBufferSize = 64 * 1024;
 
     // Opens path (UTF-8) for reading; null when the file cannot be opened.
-    static std::unique_ptr<CTextStream> Open(const std::string& path);
+    static std::unique_ptr<CTextStream> Open(const std::string& path, const CFileEncoding& encoding = {});
     ~CTextStream();
     CTextStream(const CTextStream&) = delete;
     CTextStream& operator=(const CTextStream&) = delete;
@@ -69,21 +76,39 @@ public:
     // Skips a UTF-8 byte-order mark (EF BB BF) when it stands right at the
     // current position, which must be the start of the file. True when skipped.
     bool SkipUtf8ByteOrderMark();
+    // Whether the file began with a UTF-16 byte-order mark; known once the
+    // first character has been asked for (SkipUtf8ByteOrderMark asks).
+    bool IsUtf16() const { return m_encoding == kUtf16LE || m_encoding == kUtf16BE; }
+
+    // Reads one line: the characters up to the next LF or CR, which ends the
+    // line and is consumed. Only the first maxKeep characters are kept; the
+    // rest of a longer line is read and dropped. line views them in the
+    // stream's buffer, or in spill when the line runs across a refill; it is
+    // valid until the next read. A last line without a line end is a line too.
+    // False when the input had already ended (which sets the end-of-file
+    // indicator).
+    bool ReadLine(std::string_view& line, std::string& spill, size_t maxKeep);
 
 private:
     friend int ScanHeader(CTextStream& in, int32_t* const fields[]);
     struct Source;  // the scanner's view of the stream
 
-    explicit CTextStream(std::FILE* file);
+    CTextStream(std::FILE* file, const CFileEncoding& encoding);
     int GetcSlow();
     // Reads and translates the next chunk of the file. False when no character
     // is left (end of file, read error, or a Ctrl-Z met before).
     bool Refill();
     // The next chunk of the file's bytes (the first one decides whether the
-    // file is UTF-16), converted to UTF-8 for a UTF-16 file. 0 at the end.
+    // file is UTF-16 or converted from a code page), converted to UTF-8 for
+    // such a file. 0 at the end.
     size_t ReadChunk(unsigned char* out);
     // Converts the UTF-16 units that follow into out (at most kBufferSize bytes).
     size_t DecodeUtf16(unsigned char* out);
+    // Converts the code page's bytes that follow into out (the same).
+    size_t DecodeCodePage(unsigned char* out);
+    // Moves the bytes not yet converted to the front of m_wide and reads on
+    // until it holds up to size bytes or the file ends.
+    void FillWide(size_t size);
 
     std::FILE* m_file;
     // One spare byte in front, so a CR held back from the previous chunk can be
@@ -95,9 +120,18 @@ private:
     bool m_done = false;        // no more input: end of file or Ctrl-Z
     bool m_heldCR = false;      // the last chunk ended in CR; the next decides it
 
-    // UTF-16 files only: the file's bytes not yet converted.
-    enum Encoding { kBytes, kUtf16LE, kUtf16BE };
+    // ReadLine only: the next LF (CR) in the buffer at or after m_lfFrom
+    // (m_crFrom), or m_end when none, while m_bLineEnds holds.
+    bool m_bLineEnds = false;
+    unsigned char* m_lfFrom = nullptr;
+    unsigned char* m_nextLF = nullptr;
+    unsigned char* m_crFrom = nullptr;
+    unsigned char* m_nextCR = nullptr;
+
+    // UTF-16 and code page files only: the file's bytes not yet converted.
+    enum Encoding { kBytes, kUtf16LE, kUtf16BE, kCodePage };
     Encoding m_encoding = kBytes;
+    CFileEncoding m_codePage;
     bool m_started = false;     // the first chunk (and its mark) has been read
     std::unique_ptr<unsigned char[]> m_wide;
     size_t m_widePos = 0;

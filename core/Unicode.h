@@ -34,6 +34,18 @@ std::string DropCutCharacter(const std::string& text);
 bool Utf8ToLatin1(const std::string& utf8, std::string& latin1);
 std::string Latin1ToUtf8(const std::string& latin1);
 
+// How a file without a byte-order mark is read. Code page 0 (auto) keeps its
+// bytes as they are: each text is drawn as UTF-8 when it is UTF-8 text, else in
+// the system's ANSI code page. Another code page converts the file to UTF-8 as
+// it is read, through the platform's conversion (decode, which the Windows side
+// gives; with none the bytes stay as they are). decode(0, ...) converts from
+// the system's ANSI code page.
+using CodePageDecoder = std::string (*)(unsigned codePage, const char* text, size_t length);
+struct CFileEncoding {
+    unsigned nCodePage = 0;
+    CodePageDecoder decode = nullptr;
+};
+
 #ifdef _WIN32
 // The platform's wide strings are UTF-16.
 inline std::wstring Utf8ToWide(const std::string& utf8)

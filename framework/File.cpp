@@ -48,6 +48,17 @@ std::wstring AnsiToWide(const std::string& ansi)
     return wide;
 }
 
+std::string CodePageToUtf8(unsigned codePage, const char* text, size_t length)
+{
+    const UINT cp = codePage ? codePage : CP_ACP;
+    const int n = static_cast<int>(length);
+    const int nChars = n > 0 ? ::MultiByteToWideChar(cp, 0, text, n, nullptr, 0) : 0;
+    std::wstring wide(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
+    if (nChars > 0)
+        ::MultiByteToWideChar(cp, 0, text, n, &wide[0], nChars);
+    return WideToUtf8(wide);
+}
+
 void UseAnsiCodePageForArchives()
 {
     SetArchiveCodePage(CAnsiCodePage{Utf8ToAnsi, AnsiToUtf8});

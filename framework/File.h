@@ -51,3 +51,6 @@ void UseAnsiCodePageForArchives();
 
 // Bytes in the ANSI code page as UTF-16.
 std::wstring AnsiToWide(const std::string& ansi);
+// Bytes in a code page (0: the ANSI one) as UTF-8, as the subtitle readers take
+// them (CFileEncoding::decode). Invalid sequences read as the system reads them.
+std::string CodePageToUtf8(unsigned codePage, const char* text, size_t length);

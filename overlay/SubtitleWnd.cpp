@@ -10,6 +10,7 @@
 #include "core/TimeMs.h"
 #include "core/Unicode.h"
 #include "core/WallFilmClock.h"
+#include "framework/File.h"
 #include "framework/WinApp.h"
 #include "framework/WinTypes.h"
 #include "overlay/TextLayout.h"
@@ -134,9 +135,10 @@ BOOL CSubtitleWnd::OnInitDialog()
     // to the start offset take time of their own.
     const bool bStarted =
         m_start.player.eFollow != CPlayerConfig::Off
-            ? m_controller.Start(m_start.strFile, MakePlayerClock(m_start.player), m_start.nDelay, m_start.dRate)
+            ? m_controller.Start(m_start.strFile, MakePlayerClock(m_start.player), m_start.nDelay, m_start.dRate,
+                                 Encoding())
             : m_controller.Start(m_start.strFile, m_start.dStartOffset, m_start.nDelay, m_start.dRate,
-                                 m_start.dPressInstant);
+                                 m_start.dPressInstant, Encoding());
     if (!bStarted) {
         // Nothing to play: no timer, no player followed; the banner stays, with one more line that says why.
         m_pPlayer = nullptr;
@@ -173,6 +175,7 @@ void CSubtitleWnd::Play(bool bRefresh)
     const CPlaybackController::TickResult result = m_controller.Tick(text);
     if (result != CPlaybackController::NotDue) {
         m_strText = text;
+        m_bMarkup = m_controller.TextIsMarkup();
         if (bRefresh)
             Refresh();
         if (result == CPlaybackController::ChangedAndFinished) {
@@ -181,6 +184,7 @@ void CSubtitleWnd::Play(bool bRefresh)
                 m_bTicking = false;
             }
             m_strText = Banner();
+            m_bMarkup = false;
             if (bRefresh)
                 Refresh();
         }
@@ -267,13 +271,22 @@ void CSubtitleWnd::DrawTextBlock(CDC& dc, const RECT& rc) const
     // paints in the background colour.
     if (m_options.bOutline || m_options.bFormattingTags || m_bLive)
         dc.SetBkMode(TRANSPARENT);
-    const std::vector<CStyledRun> runs = m_options.bFormattingTags ? ParseSubtitleTags(m_strText)
-                                                                   : std::vector<CStyledRun>{CStyledRun{m_strText, {}}};
+    // A SubRip cue shows its tags as they stand unless they are drawn; the markup of the other formats is
+    // always drawn or taken away. Its file's bytes are UTF-8 first (the entities it holds decode to UTF-8).
+    bool bUtf8 = IsUtf8Text(m_strText);
+    std::vector<CStyledRun> runs;
+    if (m_bMarkup) {
+        const std::string text = bUtf8 ? m_strText : WideToUtf8(AnsiToWide(m_strText));
+        runs = m_options.bFormattingTags ? ParseCanonicalMarkup(text) : std::vector<CStyledRun>{{CanonicalPlainText(text), {}}};
+        bUtf8 = true;
+    } else {
+        runs = m_options.bFormattingTags ? ParseSubtitleTags(m_strText) : std::vector<CStyledRun>{{m_strText, {}}};
+    }
     CTextLayout::Outline outline;
     if (m_options.bOutline)
         outline = CTextLayout::Outline{m_options.nOutlineWidth, m_options.crOutline};
     const int nOutline = std::max(outline.nWidth, 0);
-    CTextLayout layout(dc, runs, IsUtf8Text(m_strText), rc.right - rc.left - 2 * nOutline);
+    CTextLayout layout(dc, runs, bUtf8, rc.right - rc.left - 2 * nOutline);
     // Every line gets its room; the block stands on the bottom edge, raised so
     // that the outline is not cut off. One taller than the overlay keeps its last lines.
     const int top = rc.bottom - nOutline - static_cast<int>(layout.LineCount()) * m_sizeLine.cy;

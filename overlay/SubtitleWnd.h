@@ -109,7 +109,11 @@ private:
     // Live see-through (an option): on, or back to the copying kind.
     void SetLiveSeeThrough(bool bLive);
 
+    // How the subtitle file is read: the code page chosen, converted by the system.
+    CFileEncoding Encoding() const;
+
     std::string m_strText;         // the banner, a cue's text, or empty
+    bool m_bMarkup = false;        // m_strText is in the canonical markup (a WebVTT or ASS/SSA cue)
     COverlayStart m_start;         // file, start point, delay, rate and options at the start
     IOverlayHost& m_host;          // the panel, never gone before the overlay
     COptionValues m_options;       // the options in use

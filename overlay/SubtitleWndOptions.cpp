@@ -3,6 +3,13 @@
 // the one text layout (DrawTextBlock).
 #include "overlay/SubtitleWnd.h"
 
+#include "framework/File.h"
+
+CFileEncoding CSubtitleWnd::Encoding() const
+{
+    return CFileEncoding{m_options.nCodePage, CodePageToUtf8};
+}
+
 void CSubtitleWnd::SetLiveSeeThrough(bool bLive)
 {
     m_bLive = bLive;
@@ -20,7 +27,13 @@ void CSubtitleWnd::SetLiveSeeThrough(bool bLive)
 
 void CSubtitleWnd::ApplyOptions(const COptionValues& options)
 {
+    const bool bRead = options.nCodePage != m_options.nCodePage && m_controller.HasStarted();
     m_options = options;
+    if (bRead) {
+        // The file read again in the new code page: what is due now shows in it.
+        m_controller.SetEncoding(Encoding());
+        Play(false);
+    }
     if (!m_bFramed && m_options.bLiveSeeThrough != m_bLive) {
         // Already see-through: change its kind in place.
         SetLiveSeeThrough(m_options.bLiveSeeThrough);

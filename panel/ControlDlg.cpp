@@ -20,7 +20,10 @@ const char* const CControlDlg::kSettingsFileName = "Kelvane.DAT";
 namespace {
 constexpr unsigned kArchiveBufferSize = 4096;
 constexpr UINT kClickedToStart = WM_APP + 1;  // posted by the armed mouse hook
-const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|All Files (*.*)|*.*||";
+// SubRip first and chosen at first, as it always was; the other formats between it and all files.
+const char* const kSubtitleFilter = "Subrip files(*.srt)|*.srt|Subtitle files (*.srt;*.vtt;*.ass;*.ssa)|*.srt;*.vtt;*.ass;"
+                                    "*.ssa|WebVTT files (*.vtt)|*.vtt|ASS/SSA files (*.ass;*.ssa)|*.ass;*.ssa|"
+                                    "All Files (*.*)|*.*||";
 }  // namespace
 
 CControlDlg::CControlDlg(OverlayFactory createOverlay, const std::string& strSettingsFolder)

@@ -39,6 +39,8 @@ COptionValues LoadOptions(const std::wstring& path)
 {
     COptionValues values;
     values.Read(Getter(path, COptionValues::kSection));
+    if (values.nCodePage && !::IsValidCodePage(values.nCodePage))
+        values.nCodePage = 0;  // a code page this system does not have: auto
     return values;
 }
 

@@ -31,6 +31,17 @@ const struct {
      "holds a blank followed by a semicolon."},
 };
 const wchar_t* const kFollowChoices[] = {L"Off (wall clock)", L"mpv", L"MPC-HC or MPC-BE", L"VLC"};
+// The code pages that subtitle files come in most, after auto (0).
+const struct {
+    unsigned nCodePage;
+    const wchar_t* name;
+} kEncodings[] = {
+    {0, L"Automatic: UTF-8, else the system's"}, {1250, L"Central European (1250)"}, {1251, L"Cyrillic (1251)"},
+    {1252, L"Western (1252)"}, {1253, L"Greek (1253)"}, {1254, L"Turkish (1254)"}, {1255, L"Hebrew (1255)"},
+    {1256, L"Arabic (1256)"}, {1257, L"Baltic (1257)"}, {1258, L"Vietnamese (1258)"}, {874, L"Thai (874)"},
+    {932, L"Japanese (932)"}, {936, L"Chinese Simplified (936)"}, {949, L"Korean (949)"},
+    {950, L"Chinese Traditional (950)"},
+};
 
 }  // namespace
 
@@ -58,6 +69,19 @@ BOOL COptionsDlg::OnInitDialog()
     width.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(m_values.nOutlineWidth - COptionValues::kMinOutlineWidth));
     ShowColor();
     EnableOutlineControls();
+    // The code pages named, and one that Kelvane.ini names besides them.
+    const CWnd encoding = GetDlgItem(IDC_OPT_ENCODING);
+    const auto add = [&](unsigned nCodePage, const std::wstring& name) {
+        const LRESULT i = encoding.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        encoding.SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(i), nCodePage);
+        if (nCodePage == m_values.nCodePage)
+            encoding.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(i));
+    };
+    bool bNamed = false;
+    for (const auto& e : kEncodings)
+        add(e.nCodePage, e.name), bNamed = bNamed || e.nCodePage == m_values.nCodePage;
+    if (!bNamed)
+        add(m_values.nCodePage, L"Code page " + std::to_wstring(m_values.nCodePage));
 
     const CWnd follow = GetDlgItem(IDC_PLAYER_FOLLOW);
     for (const wchar_t* choice : kFollowChoices)
@@ -192,6 +216,10 @@ void COptionsDlg::OnOK()
     const LRESULT sel = GetDlgItem(IDC_OPT_WIDTH).SendMessage(CB_GETCURSEL);
     if (sel >= 0)
         m_values.nOutlineWidth = COptionValues::kMinOutlineWidth + static_cast<int>(sel);
+    const CWnd encoding = GetDlgItem(IDC_OPT_ENCODING);
+    const LRESULT chosen = encoding.SendMessage(CB_GETCURSEL);
+    if (chosen >= 0)
+        m_values.nCodePage = static_cast<unsigned>(encoding.SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(chosen)));
     if (!SaveOptions(m_strFile, m_values, m_player))
         ReportMessage(m_hWnd, AfxLoadString(IDS_OPTIONS_NOT_SAVED), MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDOK);

@@ -1,6 +1,6 @@
 #pragma once
 // The options dialog: live see-through, outline (on/off, width, colour),
-// formatting tags, and the film player followed. OK stores the choices in the
+// formatting tags, the subtitle files' code page, and the film player followed. OK stores the choices in the
 // options file (a file that cannot be written is reported and blocks nothing);
 // the caller then makes them the ones in use. Check asks the player chosen
 // once, on a thread of its own, and shows the answer when it comes.

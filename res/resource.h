@@ -35,6 +35,7 @@
 #define IDC_OPT_COLOR   1103
 #define IDC_OPT_SWATCH  1104
 #define IDC_OPT_TAGS    1105
+#define IDC_OPT_ENCODING 1106
 
 // The film player group of the options dialog.
 #define IDC_PLAYER_FOLLOW   1110

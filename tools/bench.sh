@@ -115,6 +115,45 @@ section_playback_accuracy() {
 run_section section_playback_accuracy
 
 # ---------------------------------------------------------------------------
+# The WebVTT and ASS/SSA readers: every cue of a large file read (WebVTT forward in
+# constant memory; ASS/SSA whole and sorted, within 3 x the file's size).
+section_cue_readers() {
+  local build="$BENCH_BUILD_DIR"
+  build_target native "$build" cue_reader_bench || return 1
+  local bench="$build/bin/cue_reader_bench"
+  local vtt="$BENCH_DIR/cues.vtt" small="$BENCH_DIR/cues_small.vtt" ass="$BENCH_DIR/cues.ass"
+  echo "generating a ${BENCH_MB} MB WebVTT file, a 1 MB one and a 50 MB ASS script in $BENCH_DIR"
+  "$bench" generate vtt "$vtt" "$BENCH_MB" | sed 's/^/  WebVTT: /' || return 1
+  "$bench" generate vtt "$small" 1 >/dev/null || return 1
+  "$bench" generate ass "$ass" 50 | sed 's/^/  ASS: /' || return 1
+
+  local json="$BENCH_DIR/cue_readers.json"
+  "$bench" --file="$vtt" --file="$ass" --benchmark_min_time=2 \
+    --benchmark_out="$json" --benchmark_out_format=json || return 1
+
+  local rss_vtt rss_small rss_ass
+  rss_vtt=$("$bench" rss "$vtt") || return 1
+  rss_small=$("$bench" rss "$small") || return 1
+  rss_ass=$("$bench" rss "$ass") || return 1
+
+  python3 - "$json" "$(stat -c %s "$ass")" "$rss_vtt" "$rss_small" "$rss_ass" <<'PY'
+import json, sys
+report, ass_size, rss_vtt, rss_small, rss_ass = sys.argv[1], *map(int, sys.argv[2:])
+for b in json.load(open(report))["benchmarks"]:
+    mbs, target = b["bytes_per_second"] / 1e6, 400 if b["name"].endswith(".vtt") else 100
+    print(f"{b['name']}: {mbs:.0f} MB/s, {b['cues_per_second'] / 1e6:.2f} M cues/s "
+          f"({'meets' if mbs >= target else 'BELOW'} the {target} MB/s target)")
+growth = rss_vtt - rss_small
+print(f"WebVTT peak resident size: {rss_vtt} KiB for the large file, {rss_small} KiB for 1 MB: {growth:+d} KiB "
+      f"({'within' if growth <= 1024 else 'ABOVE'} the 1 MB target)")
+ratio = rss_ass * 1024 / ass_size
+print(f"ASS peak resident size: {rss_ass} KiB for {ass_size / 1e6:.0f} MB: {ratio:.2f} x the file "
+      f"({'within' if ratio <= 3 else 'ABOVE'} the 3 x target)")
+PY
+}
+run_section section_cue_readers
+
+# ---------------------------------------------------------------------------
 # Following a film player under Wine: the real controller on the player clock,
 # through the real pipe and sockets, against the stubs of mpv, MPC and VLC (110
 # cues each, then six seeks). Prints how late or early each change came against

@@ -1,11 +1,14 @@
 // srtdump FILE [START_OFFSET_MS]
-// Shows how Kelvane plays a SubRip file: opens it with the reader at the start
-// offset and prints every cue in the order the playback schedule reads them.
-// The output is the same bytes on every platform (LF line ends).
+// Shows how Kelvane plays a subtitle file: a SubRip file is opened with its
+// reader at the start offset and every cue printed in the order the playback
+// schedule reads them; a WebVTT or ASS/SSA file (told by its content) prints
+// the cues its reader gives that start at or after the offset, in the reader's
+// order. The output is the same bytes on every platform (LF line ends).
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #ifdef _WIN32
@@ -17,6 +20,7 @@
 #include "core/Unicode.h"
 #endif
 
+#include "core/CueReader.h"
 #include "core/SrtReader.h"
 
 namespace {
@@ -81,6 +85,20 @@ void Flush(std::string& out)
     out.clear();
 }
 
+// "cue <start> <end> <text>", written out now and then.
+void AppendCue(std::string& out, double start, double end, const std::string& text)
+{
+    out += "cue ";
+    AppendTime(out, start);
+    out += ' ';
+    AppendTime(out, end);
+    out += ' ';
+    AppendEscaped(out, text);
+    out += '\n';
+    if (out.size() >= 64 * 1024)
+        Flush(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -111,8 +129,28 @@ int main(int argc, char** argv)
     }
 #endif
 
-    CSrtReader reader;
     std::string out;
+    if (const std::unique_ptr<CCueReader> cues = MakeCueReader(DetectSubtitleFormat(path))) {
+        CCue cue;
+        bool more = cues->Open(path);
+        while (more && (more = cues->Next(cue)) && cue.dStart < static_cast<double>(offset)) {
+        }
+        if (!more) {
+            out = "open 0\n";
+            Flush(out);
+            return 0;
+        }
+        out = "open 1\n";
+        for (; more; more = cues->Next(cue)) {
+            if (cue.dStart >= static_cast<double>(offset))
+                AppendCue(out, cue.dStart, cue.dEnd, cue.strText);
+        }
+        out += "end\n";
+        Flush(out);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
+    CSrtReader reader;
     if (!reader.Open(path, static_cast<double>(offset))) {
         out = "open 0\n";
         Flush(out);
@@ -121,21 +159,12 @@ int main(int argc, char** argv)
     out = "open 1\n";
     // The schedule's order: a text at a cue's start, the next header at its end.
     for (;;) {
-        const std::string& text = reader.ReadText();
-        out += "cue ";
-        AppendTime(out, reader.m_dStart);
-        out += ' ';
-        AppendTime(out, reader.m_dEnd);
-        out += ' ';
-        AppendEscaped(out, text);
-        out += '\n';
+        AppendCue(out, reader.m_dStart, reader.m_dEnd, reader.ReadText());
         if (reader.IsAtEnd())
             break;
         reader.ReadHeader();
         if (reader.IsAtEnd())
             break;
-        if (out.size() >= 64 * 1024)
-            Flush(out);
     }
     out += "end\n";
     Flush(out);

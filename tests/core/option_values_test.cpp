@@ -25,25 +25,27 @@ template <typename T> static Ini Written(const T& t) {
 
 // Each row: lines of the file, then the options read (a missing key or a value that does not read: the default).
 TEST(OptionValues, ValuesReadOrGiveTheirDefaults) {
-    const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; } cases[] = {
+    const struct { Ini ini; bool live, outline; int width; uint32_t colour; bool tags; unsigned codePage = 0; } cases[] = {
         {{/* no file */}, false, false, 2, 0, false},
         {{{"LiveSeeThrough", "1"}, {"Outline", " 1\t"}, {"FormattingTags", "1"}, {"OutlineWidth", "1"},
-          {"OutlineColor", "#aBcDeF"}}, true, true, 1, 0x00EFCDAB, true},
-        {{{"OutlineWidth", "6"}, {"OutlineColor", " #563412 "}}, false, false, 6, 0x00123456, false},
+          {"OutlineColor", "#aBcDeF"}, {"Encoding", " 1251 "}}, true, true, 1, 0x00EFCDAB, true, 1251},
+        {{{"OutlineWidth", "6"}, {"OutlineColor", " #563412 "}, {"Encoding", "65535"}}, false, false, 6, 0x00123456, false, 65535},
         {{{"LiveSeeThrough", "2"}, {"Outline", "yes"}, {"FormattingTags", "1x"}, {"OutlineWidth", "0"},
-          {"OutlineColor", "123456"}}, false, false, 2, 0, false},
+          {"OutlineColor", "123456"}, {"Encoding", "65536"}}, false, false, 2, 0, false},
         {{{"LiveSeeThrough", ""}, {"Outline", "-1"}, {"FormattingTags", "0"}, {"OutlineWidth", "7"},
-          {"OutlineColor", "#12345"}}, false, false, 2, 0, false},
-        {{{"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}}, false, false, 2, 0, false},
-        {{{"OutlineWidth", "+3"}, {"OutlineColor", "red"}}, false, false, 2, 0, false},
+          {"OutlineColor", "#12345"}, {"Encoding", "0"}}, false, false, 2, 0, false},
+        {{{"OutlineWidth", "2.5"}, {"OutlineColor", "#12345G"}, {"Encoding", "AUTO"}}, false, false, 2, 0, false},
+        {{{"OutlineWidth", "+3"}, {"OutlineColor", "red"}, {"Encoding", "cp1251"}}, false, false, 2, 0, false},
     };
     for (const auto& c : cases) {
         const COptionValues read = Read<COptionValues>(c.ini);
         EXPECT_TRUE(read.bLiveSeeThrough == c.live && read.bOutline == c.outline && read.nOutlineWidth == c.width &&
-                    read.crOutline == c.colour && read.bFormattingTags == c.tags) << "row " << &c - cases;
+                    read.crOutline == c.colour && read.bFormattingTags == c.tags && read.nCodePage == c.codePage)
+            << "row " << &c - cases;
     }
-    EXPECT_EQ(Written(Read<COptionValues>(cases[1].ini)), (Ini{{"FormattingTags", "1"}, {"LiveSeeThrough", "1"},
-              {"Outline", "1"}, {"OutlineColor", "#ABCDEF"}, {"OutlineWidth", "1"}})) << "the second row written back";
+    EXPECT_EQ(Written(Read<COptionValues>(cases[1].ini)), (Ini{{"Encoding", "1251"}, {"FormattingTags", "1"},
+              {"LiveSeeThrough", "1"}, {"Outline", "1"}, {"OutlineColor", "#ABCDEF"}, {"OutlineWidth", "1"}}))
+        << "the second row written back";
 }
 
 TEST(PlayerConfig, ReadWriteAndDefaults) {

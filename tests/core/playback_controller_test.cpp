@@ -159,3 +159,40 @@ TEST(Playback, NothingToPlayChangesNothing) {
     for (Player* p : {&late, &missing})
         EXPECT_FALSE(p->started || p->Run(100000, {{500, 'p', 0}, {600, '>', 0}, {700, '<', 0}}) != "600:- 700:- ");
 }
+
+// WebVTT and ASS/SSA: every cue active at once is shown, joined in the file's order, and the text changes at each
+// start and end. Cue steps go through the starts (equal starts are one); going back reads the file again.
+TEST(Playback, OverlappingCues) {
+    const std::string vtt = "WEBVTT\n\n00:01.000 --> 00:04.000\nSign: <i>EXIT</i>\n\n00:02.000 --> 00:03.000\n<v Tom>Hello\n\n"
+                            "00:02.000 --> 00:05.000\n- Bye\n\n00:05.010 --> 00:05.040\nShort\n\n00:06.000 --> 00:07.000\nLast\n";
+    const std::string ass = "[Script Info]\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, "
+                            "Effect, Text\nDialogue: 0,0:00:02.00,0:00:04.00,D,,0,0,0,,Line {\\b1}two{\\b0}\n"
+                            "Dialogue: 1,0:00:01.00,0:00:05.00,Sign,,0,0,0,,{\\an8}Top sign\n";
+    const std::string sign = "Sign: <i>EXIT</i>", all = sign + "\nHello\n- Bye";
+    const struct { std::string content; std::vector<Step> steps; std::string changes; double offset = 0; } cases[] = {
+        // A cue that has ended when its turn comes (Short, between two ticks) is never shown.
+        {vtt, {}, "1000:" + sign + " 2000:" + all + " 3000:" + sign + "\n- Bye 4000:- Bye 5000: 6000:Last 7000:! "},
+        {ass, {}, "1000:Top sign 2000:Line <b>two</b>\nTop sign 4000:Top sign 5000:! "},
+        {vtt, {}, "500:Hello\n- Bye 1500:- Bye 3500: 4500:Last 5500:! ", 1500},  // the sign begun before the start skipped
+        // Later by 1 s: before the sign. Next: the sign, then 2 s (both cues starting there), then Short (5.01 s).
+        {vtt, {{1500, 'n', 1000}, {1700, '>', 0}, {1800, '>', 0}, {1900, '>', 0}},
+         "1000:" + sign + " 1500: 1700:" + sign + " 1800:" + all + " 1900:Short 2000: 2900:Last 3900:! "},
+        // Previous at 5.5 s (Short passed): the start before that of the latest cue shown (Bye, 2 s, as Hello), then none.
+        {vtt, {{5500, '<', 0}, {5600, '<', 0}}, "1000:" + sign + " 2000:" + all + " 3000:" + sign + "\n- Bye 4000:- Bye 5000: 5500:" +
+         sign + " 5600:- 6500:" + all + " 7500:" + sign + "\n- Bye 8500:- Bye 9500: 10500:Last 11500:! "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Player(c.content, c.offset).Run(20000, c.steps), c.changes) << "row " << &c - cases;
+    Player shown(vtt);  // at 3 s the latest cue shown is Bye, third in the file; the next change is the sign's end
+    EXPECT_TRUE(shown.Run(3000) != "" && shown.controller.ShownIndex() == 3 && shown.controller.NextDue() == kT0 + 4000);
+
+    // 100,000 cues of 40 bytes from 1 s: 1,000 are held, of which the 399 first fit the 16 KiB joined; the 999 first
+    // end at 2 s, and the 1,000th stays alone.
+    std::string script = "[Script Info]\n[Events]\n", cue(40, '.'), joined;
+    for (int i = 1; i <= 100000; ++i) {
+        const std::string text = cue.replace(0, 6, std::to_string(1000000 + i).substr(1));
+        script += "Dialogue: 0,0:00:01.00," + std::string(i < 1000 ? "0:00:02.00" : "1:00:00.00") + ",D,,0,0,0,," + text + "\n";
+        joined += i <= 399 ? (i > 1 ? "\n" : "") + text : "";
+    }
+    EXPECT_EQ(Player(script).Run(3600000), "1000:" + joined + " 2000:001000" + std::string(34, '.') + " 3600000:! ");
+}

@@ -89,6 +89,11 @@ void* operator new(size_t size) {
         return p;
     throw std::bad_alloc();
 }
+// The nothrow form too (std::stable_sort takes its buffer so), or its memory would reach the free below unseen.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    g_largestAllocation = std::max(g_largestAllocation, size);
+    return std::malloc(size ? size : 1);
+}
 // GCC cannot see that every operator new of this program is the malloc above.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"

@@ -1,7 +1,6 @@
 // The SubRip reader: header and text reads, opening and skipping, the end; UTF-16 files read as their UTF-8 twins.
 #include "core/SrtReader.h"
 #include "core/TextStream.h"
-#include "core/Unicode.h"
 
 #include "tests/core/test_util.h"
 
@@ -83,14 +82,6 @@ TEST(SrtReader, BlocksCutByTheReadBufferAnywhereReadTheSame) {
     for (size_t cut = 0; cut <= blocks.size(); cut += (cut < 80 || cut > 520 ? 1 : 37))
         ASSERT_EQ(Play(std::string(CTextStream::kBufferSize - cut, '\n') + blocks), expected) << "cut at " << cut;
 }
-
-static std::string Utf16(const std::u16string& units, bool little) {
-    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (char16_t unit : units)
-        out += little ? std::string{char(unit), char(unit >> 8)} : std::string{char(unit >> 8), char(unit)};
-    return out;
-}
-static std::string Utf16(const std::string& utf8, bool little) { return Utf16(Utf8ToUtf16(utf8), little); }
 
 TEST(Utf16File, PlaysAsItsUtf8Twin) {
     std::string many;  // past the first chunk, so pairs and CR LF fall across chunk ends

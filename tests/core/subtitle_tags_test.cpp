@@ -4,9 +4,9 @@
 #include "tests/core/test_util.h"
 
 // Runs joined by "|", each "style:text" with the style as letters b i u s and #RRGGBB.
-static std::string Runs(const std::string& text) {
+static std::string Runs(const std::string& text, bool canonical = false) {
     std::string out;
-    for (const CStyledRun& run : ParseSubtitleTags(text)) {
+    for (const CStyledRun& run : canonical ? ParseCanonicalMarkup(text) : ParseSubtitleTags(text)) {
         const CTextStyle& s = run.style;
         char color[8] = "";
         std::snprintf(color, sizeof color, s.bHasColor ? "#%06X" : "", s.nColor);
@@ -31,4 +31,18 @@ TEST(SubtitleTags, Runs) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Runs(c.text), c.runs) << c.text;
+}
+
+TEST(SubtitleTags, CanonicalMarkup) {
+    const struct { const char* text; const char* runs; const char* plain; } cases[] = {
+        {"<b>a <i>&lt;i&gt;</i></b>\n<font color=\"#00FF80\">&amp;amp;</font>", "b:a |bi:<i>|:\n|#00FF80:&amp;",
+         "a <i>\n&amp;"},
+        {"{\\an8}&#233;&#128512;&#0;&#55296;&#1114112;", ":{\\an8}\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+         "{\\an8}\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"& &x; &#; &#12a; &#1234567890;", ":& &x; &#; &#12a; &#1234567890;", "& &x; &#; &#12a; &#1234567890;"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Runs(c.text, true), c.runs) << c.text;
+        EXPECT_EQ(CanonicalPlainText(c.text), c.plain) << c.text;
+    }
 }

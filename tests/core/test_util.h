@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/CueReader.h"
+#include "core/Unicode.h"
 #include "tests/core/memory_file.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -34,3 +36,24 @@ inline std::string Crlf(std::string text) {
     return text;
 }
 
+// UTF-16 units (or a UTF-8 text) as a UTF-16 file with its byte-order mark.
+inline std::string Utf16(const std::u16string& units, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t unit : units)
+        out += little ? std::string{char(unit), char(unit >> 8)} : std::string{char(unit >> 8), char(unit)};
+    return out;
+}
+inline std::string Utf16(const std::string& utf8, bool little) { return Utf16(Utf8ToUtf16(utf8), little); }
+
+// Every cue a reader gives for the file, "start end #index text" a line, then "mark" when the file had a
+// byte-order mark; "not opened" when Open fails.
+inline std::string ReadCues(CCueReader& reader, const std::string& bytes, const CFileEncoding& encoding = {}) {
+    TempFile file(bytes);
+    if (!reader.Open(file.Path(), encoding))
+        return "not opened";
+    std::string seen;
+    for (CCue cue; reader.Next(cue);)
+        seen += std::to_string(static_cast<long long>(cue.dStart)) + " " + std::to_string(static_cast<long long>(cue.dEnd)) +
+                " #" + std::to_string(cue.nIndex) + " " + cue.strText + "\n";
+    return seen + (reader.HasByteOrderMark() ? "mark" : "");
+}

@@ -34,7 +34,7 @@ TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOv
     const std::wstring documents = folder.FilePath(L"films"), program = folder.FilePath(L"Kelvane.exe");
     ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr) && CopyFileW(Program::UnderTest().c_str(), program.c_str(), TRUE));
     const Bytes old = EncodeSettings(Sample());
-    const std::string ini = "[Options]\nOutline=1\n";
+    const std::string ini = "[Options]\nOutline=1\nEncoding=866\n";
     folder.Write(kSettingsFile, old), folder.Write(L"Kelvane.ini", {ini.begin(), ini.end()});
     folder.Write(L"films\\a film.srt", {'1'});
     Launch(L"\"" + documents + L"\\a film.srt\"", documents, program);
@@ -43,6 +43,7 @@ TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOv
     HWND options = app->WaitForCaption(L"Kelvane Options");
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(IsDlgButtonChecked(options, IDC_OPT_OUTLINE), BST_CHECKED) << "Kelvane.ini beside the program is read";
+    EXPECT_EQ(ItemText(options, IDC_OPT_ENCODING), L"Code page 866") << "a code page besides those named";
     PostClick(options, IDOK);  // and written
     ASSERT_TRUE(WaitUntil("OK to close the options", [&] { return !IsWindow(options); }));
     const wchar_t* const typed[] = {L"250", L"D:\\movie.srt", L"23", L"59", L"58", L"999"};
@@ -54,7 +55,8 @@ TEST_F(PanelTest, WithAFileArgumentTheSettingsBesideTheProgramAreShownAndSavedOv
     want.insert(want.end(), old.begin() + want.size(), old.end());
     EXPECT_EQ(folder.Read(kSettingsFile), want) << "never truncated";
     const Bytes saved = folder.Read(L"Kelvane.ini");
-    EXPECT_NE(std::string(saved.begin(), saved.end()).find("FormattingTags=0"), std::string::npos);
+    const std::string written(saved.begin(), saved.end());
+    EXPECT_TRUE(written.find("FormattingTags=0") != written.npos && written.find("Encoding=866") != written.npos) << written;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents), {}), 1) << "the film alone";
 }
 
@@ -84,8 +86,9 @@ TEST_F(PanelTest, FirstRunAndEveryWayOutSaveAFullRecord) {
     }
 }
 
-// The About box opens from the system menu and lists the live-control keys. The choosers change the fields (typed
-// values kept) and the record; the file chooser moves the current directory, yet the record opened at start is saved.
+// The About box opens from the system menu and lists the live-control keys. The file chooser offers SubRip first, then
+// every format and each, then all files. The choosers change the fields (typed values kept) and the record; the file
+// chooser moves the current directory, yet the record opened at start is saved.
 TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     CreateDirectoryW(folder.FilePath(L"films").c_str(), nullptr);
     folder.Write(L"films\\movie.srt", Bytes{'1', '\n'});
@@ -101,6 +104,15 @@ TEST_F(PanelTest, AboutBrowseAndFontDialogs) {
     PostClick(panel, IDC_BROWSE);
     HWND chooser = app->WaitForCaption(L"Open");
     ASSERT_NE(chooser, nullptr);
+    std::wstring types;  // the file types offered; SubRip's chosen
+    HWND typeList = GetDlgItem(chooser, cmb1);
+    for (WPARAM i = 0; i < WPARAM(SendMessageW(typeList, CB_GETCOUNT, 0, 0)); ++i) {
+        wchar_t type[100] = L"";
+        SendMessageW(typeList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(type)), types += type + std::wstring(L"|");
+    }
+    EXPECT_EQ(types, L"Subrip files(*.srt)|Subtitle files (*.srt;*.vtt;*.ass;*.ssa)|WebVTT files (*.vtt)|"
+                     L"ASS/SSA files (*.ass;*.ssa)|All Files (*.*)|");
+    EXPECT_EQ(SendMessageW(typeList, CB_GETCURSEL, 0, 0), 0);
     const std::wstring path = folder.FilePath(L"films\\movie.srt");
     PickFile(chooser, path);
     ASSERT_TRUE(WaitUntil("the chosen file in the field",

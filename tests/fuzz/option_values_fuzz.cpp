@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         dressed[key] = " \t" + value + "\t ; a note";
     }
     if (read.nOutlineWidth < COptionValues::kMinOutlineWidth || read.nOutlineWidth > COptionValues::kMaxOutlineWidth ||
-        read.crOutline > 0xFFFFFF || !(ReadFrom(written) == read) || !(ReadFrom(dressed) == read))
+        read.nCodePage > 65535 || read.crOutline > 0xFFFFFF || !(ReadFrom(written) == read) || !(ReadFrom(dressed) == read))
         std::abort();
     return 0;
 }

@@ -1,1 +1,1 @@
-set(KELVANE_FUZZ_TARGETS srt_reader_fuzz settings_fuzz subtitle_tags_fuzz option_values_fuzz line_break_fuzz player_fuzz)
+set(KELVANE_FUZZ_TARGETS srt_reader_fuzz settings_fuzz subtitle_tags_fuzz option_values_fuzz line_break_fuzz player_fuzz vtt_reader_fuzz ass_reader_fuzz)

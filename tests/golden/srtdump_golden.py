@@ -10,12 +10,23 @@ from pathlib import Path
 
 THREE = (b"1\n00:00:01,000 --> 00:00:03,500\nOne\n\n2\n00:00:05,000 --> 00:00:07,000\nTwo\nlines\n\n"
          b"3\n00:00:08,250 --> 00:00:09,000\nThree\n\n")
+VTT = (b"\xef\xbb\xbfWEBVTT - golden\r\n\r\nNOTE between\r\n\r\n1\r\n00:01.000 --> 00:04.000 align:start\r\n"
+       b"<v Ann>Hi <i>there</i> &amp; &lt;3&nbsp;caf&#xE9;\r\n\r\n01:00:00.000 --> 01:00:00.001\r\n<b>late\r\n\r\n"
+       b"00:05.000 --> 00:06.000\r\n<ruby>\xe6\xbc\xa2<rt>kan</rt></ruby>\tend\r\n\r\n00:07.000 --> 00:07.000\r\nnever\r\n")
+ASS = (b"[Script Info]\nScriptType: v4.00+\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, "
+       b"MarginV, Effect, Text\nDialogue: 0,0:00:05.00,0:00:06.00,Default,,0,0,0,,Second, with a comma\n"
+       b"Dialogue: 0,0:00:01.00,0:00:02.50,Default,,0,0,0,,{\\an8\\i1}First{\\i0}\\N{\\c&H00FF00&}green <x>\n"
+       b"Comment: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,hidden\n"
+       b"Dialogue: 0,0:00:05.00,0:00:07.00,Default,,0,0,0,,{\\p1}m 0 0 l 10 10{\\p0}\n")
 # name: (file bytes or None for a missing file, arguments after the file, or None for no arguments)
 CASES = {
     "three_cues_lf": (THREE, []), "offset_at_a_start": (THREE, ["+8250"]), "negative_offset": (THREE, ["-5"]),
     "missing_file": (None, []),
     "escapes": (b"7\n00:00:00,000 --> 00:00:01,000\nback\\slash\ttab\rcr \x01\x1f\x7f \x80\xff caf\xc3\xa9 \"quoted\" ~\n\n"
                 b"8\n00:00:02,000 --> 00:00:03,000\n  lead\n  kept\n\n", []),
+    # WebVTT and ASS/SSA are told by their content: the file names stay .srt.
+    "webvtt": (VTT, []), "webvtt_offset": (VTT, ["4000"]), "webvtt_offset_past_all": (VTT, ["3600001"]),
+    "ass": (ASS, []), "ass_offset": (ASS, ["1500"]),
     "bad_args_none": (None, None), "bad_args_offset": (THREE, ["12x"]), "bad_args_offset_fraction": (THREE, ["1.5"]),
     "bad_args_too_many": (THREE, ["0", "1"]),
 }

@@ -125,6 +125,22 @@ TEST_F(Overlay, ThePlayerChosenAtOkIsFollowedAtOnce) {
     EXPECT_TRUE(p->Text() == "A" && p->Status() == waiting) << "kept while waiting: " << p->Text() << "|" << p->Status();
 }
 
+// A code page chosen at OK reads the file that plays again at once, and its cue shows in that code page.
+TEST_F(Overlay, AnEncodingChosenAtOkReadsThePlayingFileAgain) {
+    const std::string cyrillic = "\xCF\xF0\xE8\xE2\xE5\xF2";  // in code page 1251
+    WriteBytes("cue.srt", "1\n00:00:00,000 --> 00:10:00,000\n" + cyrillic + "\n\n");
+    CSubtitleWnd* p = Start("cue.srt");
+    MSG msg;
+    for (const DWORD end = GetTickCount() + 3000; p && p->Text() != cyrillic && GetTickCount() < end; Sleep(5))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    ASSERT_TRUE(p && p->Text() == cyrillic);
+    COptionValues options;
+    for (unsigned codePage : {1251u, 0u}) {
+        options.nCodePage = codePage, p->ApplyOptions(options);
+        EXPECT_EQ(p->Text(), codePage ? "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82" : cyrillic) << codePage;
+    }
+}
+
 TEST_F(Overlay, FailedCreationLeavesNothingBehind) {
     auto refuseDialogs = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
         char cls[16] = {};

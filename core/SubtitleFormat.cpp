@@ -1,0 +1,73 @@
+#include "core/SubtitleFormat.h"
+
+#include <cstdio>
+
+#include "core/TextStream.h"
+
+namespace {
+
+// How far the lines above [Script Info] may reach.
+constexpr size_t kLookAhead = 64 * 1024;
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool EqualsNoCase(const std::string& text, size_t from, size_t to, const char* word)
+{
+    for (; from < to && *word; ++from, ++word) {
+        const char c = text[from] >= 'A' && text[from] <= 'Z' ? static_cast<char>(text[from] - 'A' + 'a') : text[from];
+        const char w = *word >= 'A' && *word <= 'Z' ? static_cast<char>(*word - 'A' + 'a') : *word;
+        if (c != w)
+            return false;
+    }
+    return from == to && !*word;
+}
+
+// The rule on the first characters; whole: they are the whole file.
+SubtitleFormat FormatOfStart(const std::string& head, bool whole)
+{
+    if (IsWebVttSignature(std::string_view(head).substr(0, head.find_first_of("\r\n"))))
+        return SubtitleFormat::WebVtt;
+    for (size_t pos = 0; pos < head.size();) {
+        size_t end = head.find_first_of("\r\n", pos);
+        if (end == std::string::npos) {
+            if (!whole)
+                break;  // a line cut by the look-ahead decides nothing
+            end = head.size();
+        }
+        size_t from = pos, to = end;
+        while (from < to && IsBlank(head[from]))
+            ++from;
+        while (to > from && IsBlank(head[to - 1]))
+            --to;
+        if (from < to && head[from] != ';')
+            return EqualsNoCase(head, from, to, "[script info]") ? SubtitleFormat::Ass : SubtitleFormat::SubRip;
+        pos = end + 1;
+    }
+    return SubtitleFormat::SubRip;
+}
+
+}  // namespace
+
+bool IsWebVttSignature(std::string_view line)
+{
+    return line.compare(0, 6, "WEBVTT") == 0 && (line.size() == 6 || IsBlank(line[6]));
+}
+
+SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrderMark, const CFileEncoding& encoding)
+{
+    if (byteOrderMark)
+        *byteOrderMark = false;
+    const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
+    if (!in)
+        return SubtitleFormat::SubRip;
+    const bool mark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();
+    if (byteOrderMark)
+        *byteOrderMark = mark;
+    std::string head;
+    for (int c; head.size() < kLookAhead && (c = in->Getc()) != EOF;)
+        head += static_cast<char>(c);
+    return FormatOfStart(head, in->Eof());
+}
