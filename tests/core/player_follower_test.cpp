@@ -1,5 +1,4 @@
-// Following a player through in-memory fakes: the sessions step by step on the test's clock, Check's line, and the
-// worker thread.
+// Following a player through in-memory fakes: the sessions on the test's clock, Check's line, the worker thread.
 #include <mutex>
 #include <thread>
 
@@ -122,8 +121,7 @@ TEST(PlayerSession, HttpPollsTogglesAndWaits) {
     }
 }
 
-// Answers that are not the player's: named on the status line and by Check, tried again after a second; no request
-// takes over 500 ms.
+// Answers that are not the player's: named on the status line and by Check, tried again after a second, within 500 ms.
 TEST(PlayerSession, HttpRefusals) {
     const struct { CPlayerConfig::Follow follow; const char* reply; const char* status; } cases[] = {
         {CPlayerConfig::Vlc, "HTTP/1.0 401 Unauthorized\r\n\r\n", kVlcWrongPassword},

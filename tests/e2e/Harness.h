@@ -80,8 +80,7 @@ struct Program {
     ~Program();
     testing::AssertionResult WaitForExit() const;
     std::vector<HWND> Windows() const;  // visible top-level windows
-    // A visible dialog of the process that matches, with this caption, or the panel; when none has come in time,
-    // nullptr and a failure.
+    // A visible dialog of the process that matches, with this caption, or the panel; else in time nullptr, a failure.
     HWND WaitFor(const std::string& what, const std::function<bool(HWND)>& match) const;
     HWND WaitForCaption(const std::wstring& caption) const;
     HWND WaitForPanel() const;

@@ -32,7 +32,7 @@ struct Follow : KelvaneTest, testing::WithParamInterface<Case> {
     StubFilm film{SteadyNowMs(), 20500};
     std::unique_ptr<StubServer> stub;
     HWND overlay = nullptr;
-    bool vlc = false;
+    const bool vlc = GetParam().choice == 3;
 
     double Film() const { return film.Position(SteadyNowMs()); }
     // For ms, every poll away from a change shows the cue due at the film's position (paused, there may be none);
@@ -62,14 +62,12 @@ struct Follow : KelvaneTest, testing::WithParamInterface<Case> {
 
 TEST_P(Follow, ThroughTheOptionsPlayPauseSeeksSpeedAndThePlayerQuitting) {
     const Case c = GetParam();
-    vlc = c.choice == 3;
     const std::string pipe = "kelvane-e2e-" + std::to_string(GetCurrentProcessId());
-    if (c.choice == 1)
-        stub = std::make_unique<MpvPipeStub>(film, pipe);
-    else
-        stub = std::make_unique<HttpStub>([this, c](const std::string& request) {
-            return c.choice == 2 ? MpcAnswer(request, film, SteadyNowMs(), false) : VlcAnswer(request, film, SteadyNowMs(), kPassword);
-        });
+    stub = c.choice == 1 ? std::unique_ptr<StubServer>(std::make_unique<MpvPipeStub>(film, pipe))
+                         : std::make_unique<HttpStub>([this, c](const std::string& request) {
+                               return c.choice == 2 ? MpcAnswer(request, film, SteadyNowMs(), false)
+                                                    : VlcAnswer(request, film, SteadyNowMs(), kPassword);
+                           });
     stub->Start();
     const std::string port = c.choice == 1 ? "" : std::to_string(static_cast<HttpStub&>(*stub).Port());
     const struct { int id; std::string key, before, after; } fields[] = {  // in Kelvane.ini and shown; typed and saved

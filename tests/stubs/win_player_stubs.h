@@ -1,7 +1,6 @@
 #pragma once
-// The players' stubs served as the players serve them, each on a thread of its own: mpv's named pipe and a TCP
-// web interface on an ephemeral port of 127.0.0.1. Quit() closes them as a player that quits; Start() opens them
-// again (the web interface on the same port).
+// The players' stubs served as the players serve them, each on a thread of its own: mpv's named pipe and a web
+// interface on an ephemeral port of 127.0.0.1. Quit() closes them as a player that quits; Start() reopens them there.
 #include <winsock2.h>
 #include <windows.h>
 

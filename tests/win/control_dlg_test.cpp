@@ -126,8 +126,7 @@ TEST_F(ControlPanel, ReadOnlyFileStillLoadsButIsNeverWritten) {
     EXPECT_TRUE(g_messages[0].find("will not be saved this time") != std::string::npos && ReadBytes("Kelvane.DAT") == kRecord);
 }
 
-// While another panel (another Kelvane) holds the file, a panel says once that it cannot save, shows the defaults
-// and writes nothing; the first saves its values unchanged.
+// A file held by another panel (another Kelvane): said once, the defaults shown and nothing written; the first saves.
 TEST_F(ControlPanel, ASecondPanelOnAHeldFileShowsTheDefaultsAndSavesNothing) {
     WriteBytes("Kelvane.DAT", kRecord);
     CControlDlg first, second;
