@@ -121,25 +121,11 @@ void PressKey(HWND hwnd, UINT vk, bool alt) {
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, bits | (3u << 30));
 }
 
-void TypeText(const std::wstring& text) {
-    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
-    for (size_t i = 0; i < input.size(); ++i)
-        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 void SendKeys(const std::vector<WORD>& keys) {
     std::vector<INPUT> input(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
     for (size_t i = 0, last = input.size() - 1; i < keys.size(); ++i)
         input[i].ki.wVk = input[last - i].ki.wVk = keys[i], input[last - i].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
-void ClickAt(POINT at, DWORD time) {
-    SetCursorPos(at.x, at.y);
-    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
-    click[0].mi = {0, 0, 0, MOUSEEVENTF_LEFTDOWN, time, 0}, click[1].mi = {0, 0, 0, MOUSEEVENTF_LEFTUP, time, 0};
-    SendInput(2, click, sizeof(INPUT));
 }
 
 bool Armed(HWND panel) { return WindowText(panel).find(L"Click Play") != std::wstring::npos; }
@@ -156,11 +142,6 @@ std::vector<uint32_t> ScreenPixels(const RECT& area) {
     DeleteDC(mem), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
     for (uint32_t& p : px) p &= 0xFFFFFF;
     return px;
-}
-
-size_t CountPixels(const RECT& area, COLORREF colour) {
-    const std::vector<uint32_t> px = ScreenPixels(area);
-    return std::count(px.begin(), px.end(), RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
 }
 
 RECT Bounds(const RECT& area, COLORREF colour, POINT* one) {

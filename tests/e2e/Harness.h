@@ -53,8 +53,6 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 void Click(HWND dialog, int id), PostClick(HWND dialog, int id);  // sent (returns once handled) or posted
 void PressKey(HWND hwnd, UINT vk, bool alt = false);  // to the focused window of hwnd's thread
 void SendKeys(const std::vector<WORD>& keys);  // pressed in order, released in reverse, as typed input
-void TypeText(const std::wstring& text);        // each character typed as Unicode input (KEYEVENTF_UNICODE)
-void ClickAt(POINT at, DWORD time = 0);  // a left press and release there, stamped with a GetTickCount time (0: now)
 bool Armed(HWND panel);  // the panel's caption asks for the click that starts playback
 inline LONG_PTR Style(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
 inline LONG_PTR ExStyle(HWND h) { return GetWindowLongPtrW(h, GWL_EXSTYLE); }
@@ -65,7 +63,6 @@ inline RECT ClientScreenRect(HWND h) {
 }
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 std::vector<uint32_t> ScreenPixels(const RECT& area);  // 0x00RRGGBB, row by row
-size_t CountPixels(const RECT& area, COLORREF colour);  // on the screen
 // The bounding box of the screen's pixels of one colour in area, empty when none; `one`: one of them.
 RECT Bounds(const RECT& area, COLORREF colour, POINT* one = nullptr);
 // The overlay's client area as the screen shows it, in the text's colour: the width of the status line on top and of

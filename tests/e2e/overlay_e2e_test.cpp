@@ -14,6 +14,22 @@ constexpr LONG_PTR kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 const RECT kWhere{300, 500, 900, 720};
 
+// Each character typed as Unicode input (KEYEVENTF_UNICODE).
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki.wScan = text[i / 2], input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// A left press and release there, stamped with a GetTickCount time (0: now).
+void ClickAt(POINT at, DWORD time = 0) {
+    SetCursorPos(at.x, at.y);
+    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    click[0].mi = {0, 0, 0, MOUSEEVENTF_LEFTDOWN, time, 0}, click[1].mi = {0, 0, 0, MOUSEEVENTF_LEFTUP, time, 0};
+    SendInput(2, click, sizeof(INPUT));
+}
+
 // A window of the test's own filled with one colour (a class of its own, whose brush Paint changes).
 struct SolidWindow {
     SolidWindow(const RECT& r, COLORREF colour) {
@@ -37,7 +53,12 @@ struct SolidWindow {
 
 struct OverlayTest : KelvaneTest {
     bool StartEnabled() const { return IsWindowEnabled(GetDlgItem(panel, IDOK)) != FALSE; }
-    static size_t Area(const RECT& r) { return static_cast<size_t>(r.right - r.left) * (r.bottom - r.top); }
+    // More than eight tenths of the area's screen pixels in this colour.
+    static bool Mostly(const RECT& area, COLORREF colour) {
+        const std::vector<uint32_t> px = ScreenPixels(area);
+        const auto n = std::count(px.begin(), px.end(), RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
+        return static_cast<size_t>(n) > px.size() * 8 / 10;
+    }
     // Text in the client area: 0 none, 1 a one-line cue (nothing above the bottom 60 pixels), 2 the banner.
     int Shown(HWND overlay) const { const Look l = LookAt(overlay); return l.status || l.banner ? 2 : l.cue ? 1 : 0; }
 };
@@ -171,9 +192,7 @@ TEST_F(OverlayTest, BatchModePlaysSeeThroughOverTheWindowsBeneathAndLeavesTheKey
 
         RECT left = ClientScreenRect(overlay), right = left;
         left.right = right.left = 650;
-        auto beneath = [&](COLORREF colour) {
-            return CountPixels(left, colour) > Area(left) * 8 / 10 && CountPixels(right, kBackdrop) > Area(right) * 8 / 10;
-        };
+        auto beneath = [&](COLORREF colour) { return Mostly(left, colour) && Mostly(right, kBackdrop); };
         ASSERT_TRUE(WaitUntil("the cue that stays over the windows beneath, each in its colour",
                               [&] { return Shown(overlay) == 1 && beneath(kFilm); }, 3000));
         Pump(1000), film.Paint(kNewFilm), Pump(live ? 0 : 1500);  // settled, no cue changes
