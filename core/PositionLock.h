@@ -26,8 +26,6 @@ public:
     bool IsKnown() const { return m_bKnown; }
     double Rate() const { return m_bKnown ? m_dRate : 0; }
     double Position(double nowMs) const;
-    // How far the true position may lie from the estimate, either way (ms).
-    double Uncertainty() const { return (m_dHigh - m_dLow) / 2; }
 
 private:
     bool m_bKnown = false;

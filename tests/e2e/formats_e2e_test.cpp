@@ -15,20 +15,6 @@ const std::string kAss = "[Script Info]\n[Events]\nFormat: Layer, Start, End, St
                          "Dialogue: 0,0:00:00.10,0:01:00.00,D,,0,0,0,,{\\i1}One{\\i0}\\Nbreak\n";
 const std::string kCyrillic = "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0";  // "Привет мир" in code page 1251
 
-std::vector<uint32_t> Capture(const RECT& area) {
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
-    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY), SelectObject(mem, old);
-    BITMAPINFO bi{{sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    GetDIBits(mem, bitmap, 0, h, px.data(), &bi, DIB_RGB_COLORS);
-    DeleteDC(mem), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
-    for (uint32_t& p : px) p &= 0xFFFFFF;
-    return px;
-}
-
 class FormatsTest : public KelvaneTest {
 protected:
     // Plays a file (written as bytes) from the panel; `seen` is called with the overlay, which is closed after.
@@ -46,7 +32,7 @@ protected:
         std::vector<uint32_t> seen, now;
         Play(name, bytes, [&](HWND overlay) {
             EXPECT_TRUE(WaitUntil("text that holds still", [&] {
-                Pump(250), now = Capture(ClientScreenRect(overlay));
+                Pump(250), now = ScreenPixels(ClientScreenRect(overlay));
                 return std::exchange(seen, now) == now && std::count(now.begin(), now.end(), 0xFF0000u) > 0;
             })) << name;
         });
@@ -56,7 +42,7 @@ protected:
     void Compare(const std::string& name, const std::string& bytes, const std::vector<uint32_t>& twin, bool same) {
         if (same)
             Play(name, bytes, [&](HWND overlay) {
-                EXPECT_TRUE(WaitUntil(name + " drawn as its twin", [&] { return Capture(ClientScreenRect(overlay)) == twin; }));
+                EXPECT_TRUE(WaitUntil(name + " drawn as its twin", [&] { return ScreenPixels(ClientScreenRect(overlay)) == twin; }));
             });
         else
             EXPECT_TRUE(Drawn(name, bytes) != twin) << name << " drawn as its twin";
