@@ -100,18 +100,20 @@ run_section section_srt_reader
 # over a generated file of 110 cues whose starts lie 200-700 ms apart (about a
 # minute). Prints the lateness of every show and clear change against its due
 # time (min / median / p99 / max) and the drift over the run.
-section_playback_accuracy() {
+# Builds a Windows benchmark and runs it under a Wine session of its own, with 110 cues.
+run_wine_bench() {
   local build="${BENCH_WIN_BUILD_DIR:-build/win}"
-  build_target win "$build" playback_accuracy || return 1
+  build_target win "$build" "$1" || return 1
   (
     source tools/wine-session.sh
     wine_session_begin own
     status=0
-    tools/wine-run "$build/bin/playback_accuracy.exe" 110 | tr -d '\r' || status=1
+    tools/wine-run "$build/bin/$1.exe" 110 | tr -d '\r' || status=1
     wine_session_end
     exit $status
   )
 }
+section_playback_accuracy() { run_wine_bench playback_accuracy; }
 run_section section_playback_accuracy
 
 # ---------------------------------------------------------------------------
@@ -158,16 +160,5 @@ run_section section_cue_readers
 # through the real pipe and sockets, against the stubs of mpv, MPC and VLC (110
 # cues each, then six seeks). Prints how late or early each change came against
 # the stub's film, and how soon a seek's cue was shown.
-section_player_follow() {
-  local build="${BENCH_WIN_BUILD_DIR:-build/win}"
-  build_target win "$build" player_follow || return 1
-  (
-    source tools/wine-session.sh
-    wine_session_begin own
-    status=0
-    tools/wine-run "$build/bin/player_follow.exe" 110 | tr -d '\r' || status=1
-    wine_session_end
-    exit $status
-  )
-}
+section_player_follow() { run_wine_bench player_follow; }
 run_section section_player_follow
