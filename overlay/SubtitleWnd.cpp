@@ -277,7 +277,8 @@ void CSubtitleWnd::DrawTextBlock(CDC& dc, const RECT& rc) const
     std::vector<CStyledRun> runs;
     if (m_bMarkup) {
         const std::string text = bUtf8 ? m_strText : WideToUtf8(AnsiToWide(m_strText));
-        runs = m_options.bFormattingTags ? ParseCanonicalMarkup(text) : std::vector<CStyledRun>{{CanonicalPlainText(text), {}}};
+        runs = m_options.bFormattingTags ? ParseCanonicalMarkup(text)
+                                         : std::vector<CStyledRun>{{CanonicalPlainText(text), {}}};
         bUtf8 = true;
     } else {
         runs = m_options.bFormattingTags ? ParseSubtitleTags(m_strText) : std::vector<CStyledRun>{{m_strText, {}}};

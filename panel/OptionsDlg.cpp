@@ -91,7 +91,7 @@ BOOL COptionsDlg::OnInitDialog()
         GetDlgItem(field.nID).SendMessage(EM_LIMITTEXT, 200);  // what Kelvane.ini gives back in full
         ::SetDlgItemTextW(m_hWnd, field.nID, Utf8ToWide(m_player.Get(CPlayerConfig::kKeys[field.nKey])).c_str());
     }
-    GetDlgItem(IDC_PLAYER_CHECK).EnableWindow(m_player.eFollow != CPlayerConfig::Off);
+    EnableCheck();
     return TRUE;
 }
 
@@ -105,6 +105,13 @@ void COptionsDlg::EnableOutlineControls()
     const bool bOutline = ::IsDlgButtonChecked(m_hWnd, IDC_OPT_OUTLINE) == BST_CHECKED;
     GetDlgItem(IDC_OPT_WIDTH).EnableWindow(bOutline);
     GetDlgItem(IDC_OPT_COLOR).EnableWindow(bOutline);
+}
+
+void COptionsDlg::EnableCheck()
+{
+    // Check asks a player, one check at a time.
+    const LRESULT follow = GetDlgItem(IDC_PLAYER_FOLLOW).SendMessage(CB_GETCURSEL);
+    GetDlgItem(IDC_PLAYER_CHECK).EnableWindow(follow > CPlayerConfig::Off && !m_pCheck);
 }
 
 bool COptionsDlg::ReadPlayerFields(CPlayerConfig& player)
@@ -128,8 +135,7 @@ bool COptionsDlg::ReadPlayerFields(CPlayerConfig& player)
 bool COptionsDlg::OnCommand(UINT nID, UINT nCode, HWND)
 {
     if (nID == IDC_PLAYER_FOLLOW && nCode == CBN_SELCHANGE) {
-        const LRESULT follow = GetDlgItem(IDC_PLAYER_FOLLOW).SendMessage(CB_GETCURSEL);
-        GetDlgItem(IDC_PLAYER_CHECK).EnableWindow(follow > CPlayerConfig::Off && !m_pCheck);
+        EnableCheck();
         return true;
     }
     if (nCode != BN_CLICKED)
@@ -165,7 +171,7 @@ void COptionsDlg::StartCheck()
     // The check takes up to a second or two: on its own thread, which hands the answer back with a message.
     m_pCheck = std::make_shared<CCheck>();
     m_pCheck->hWnd = m_hWnd;
-    GetDlgItem(IDC_PLAYER_CHECK).EnableWindow(false);
+    EnableCheck();
     ::SetDlgItemTextW(m_hWnd, IDC_PLAYER_ANSWER, L"Checking\u2026");
     std::thread([check = m_pCheck, player] {
         std::string answer;
@@ -192,8 +198,7 @@ bool COptionsDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lRe
         }
         m_pCheck.reset();
         ::SetDlgItemTextW(m_hWnd, IDC_PLAYER_ANSWER, Utf8ToWide(answer).c_str());
-        const LRESULT follow = GetDlgItem(IDC_PLAYER_FOLLOW).SendMessage(CB_GETCURSEL);
-        GetDlgItem(IDC_PLAYER_CHECK).EnableWindow(follow > CPlayerConfig::Off);
+        EnableCheck();
         return true;
     }
     if (msg == WM_DESTROY && m_pCheck) {

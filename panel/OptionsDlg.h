@@ -1,9 +1,10 @@
 #pragma once
 // The options dialog: live see-through, outline (on/off, width, colour),
-// formatting tags, the subtitle files' code page, and the film player followed. OK stores the choices in the
-// options file (a file that cannot be written is reported and blocks nothing);
-// the caller then makes them the ones in use. Check asks the player chosen
-// once, on a thread of its own, and shows the answer when it comes.
+// formatting tags, the subtitle files' code page, and the film player
+// followed. OK stores the choices in the options file (a file that cannot be
+// written is reported and blocks nothing); the caller then makes them the ones
+// in use. Check asks the player chosen once, on a thread of its own, and shows
+// the answer when it comes.
 
 #include <memory>
 #include <string>
@@ -35,6 +36,7 @@ private:
     std::shared_ptr<CCheck> m_pCheck;  // the check running, if any
     void ShowColor();
     void EnableOutlineControls();
+    void EnableCheck();
     // The player's fields into player; false after saying which one does not read.
     bool ReadPlayerFields(CPlayerConfig& player);
     void StartCheck();
