@@ -164,7 +164,7 @@ bool CAssReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding
     const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
     if (!in)
         return false;
-    m_bByteOrderMark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();
+    m_bByteOrderMark = in->SkipByteOrderMark();
 
     enum { kOther, kInfo, kEvents } section = kOther;
     // Where Start, End and Text stand among the fields: ASS's and SSA's defaults.

@@ -46,7 +46,7 @@ SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrder
     const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
     if (!in)
         return SubtitleFormat::SubRip;
-    const bool mark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();
+    const bool mark = in->SkipByteOrderMark();
     if (byteOrderMark)
         *byteOrderMark = mark;
     std::string head;
