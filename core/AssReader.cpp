@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
+#include "core/AsciiText.h"
 #include "core/MarkupWriter.h"
 #include "core/TextStream.h"
 #include "core/TimeMs.h"
@@ -13,53 +13,15 @@ namespace {
 // A line is kept up to its event's text and kMaxCueSource bytes of that.
 constexpr size_t kMaxLine = kMaxCueSource + 4096;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool IsLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int HexValue(char c)
-{
-    c = Lower(c);
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-void Trim(const char*& p, const char*& end)
-{
-    while (p < end && IsBlank(*p))
-        ++p;
-    while (end > p && IsBlank(end[-1]))
-        --end;
-}
-
-// Does [p, end) start with word (lower case), in any letter case?
-bool StartsWith(const char* p, const char* end, const char* word)
-{
-    for (; *word; ++p, ++word)
-        if (p == end || Lower(*p) != *word)
-            return false;
-    return true;
-}
-
-bool Equals(const char* p, const char* end, const char* word)
-{
-    return static_cast<size_t>(end - p) == std::strlen(word) && StartsWith(p, end, word);
-}
-
 // h:mm:ss.cc, the whole of [p, end) but for blanks around it.
 bool ReadTime(const char* p, const char* end, double& ms)
 {
-    Trim(p, end);
+    TrimBlanks(p, end);
     uint64_t hour, min, sec, fraction = 0;
     if (!ReadDigits(p, end, hour) || p == end || *p++ != ':' || !ReadDigits(p, end, min) || p == end ||
         *p++ != ':' || !ReadDigits(p, end, sec))
@@ -90,7 +52,7 @@ void ReadColor(const char* p, const char* end, CTextStyle& style)
         ++p;
     uint32_t bgr = 0;
     const char* const digits = p;
-    for (int v; p < end && (v = HexValue(*p)) >= 0; ++p)
+    for (int v; p < end && (v = HexDigit(*p)) >= 0; ++p)
         bgr = bgr << 4 | static_cast<uint32_t>(v);
     style.bHasColor = p > digits;
     style.nColor = (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
@@ -111,7 +73,7 @@ void ApplyOverride(const char* p, const char* end, OverrideState& state)
         state.style = CTextStyle();  // \r and \rStyle: back to plain
         return;
     }
-    if (Equals(name, nameEnd, "c") || Equals(name, nameEnd, "1c")) {
+    if (EqualsNoCase(name, nameEnd, "c") || EqualsNoCase(name, nameEnd, "1c")) {
         ReadColor(p, end, state.style);
         return;
     }
@@ -202,7 +164,7 @@ bool CAssReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding
     const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
     if (!in)
         return false;
-    m_bByteOrderMark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();
+    m_bByteOrderMark = in->SkipByteOrderMark();
 
     enum { kOther, kInfo, kEvents } section = kOther;
     // Where Start, End and Text stand among the fields: ASS's and SSA's defaults.
@@ -217,24 +179,24 @@ bool CAssReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding
         while (p < end && IsBlank(*p))
             ++p;
         if (p < end && *p == '[') {
-            Trim(p, end);
-            section = Equals(p, end, "[events]") ? kEvents : Equals(p, end, "[script info]") ? kInfo : kOther;
-        } else if (section == kInfo && StartsWith(p, end, "wrapstyle:")) {
+            TrimBlanks(p, end);
+            section = EqualsNoCase(p, end, "[events]") ? kEvents : EqualsNoCase(p, end, "[script info]") ? kInfo : kOther;
+        } else if (section == kInfo && StartsWithNoCase(p, end, "wrapstyle:")) {
             p += 10;
-            Trim(p, end);
+            TrimBlanks(p, end);
             uint64_t value = 0;
             wrapStyle = ReadDigits(p, end, value) > 0 && value == 2 ? 2 : 0;
-        } else if (section == kEvents && StartsWith(p, end, "format:")) {
+        } else if (section == kEvents && StartsWithNoCase(p, end, "format:")) {
             size_t field = 0, start = SIZE_MAX, stop = SIZE_MAX, textAt = SIZE_MAX;
             for (p += 7;; ++field) {
                 const char* const comma = std::find(p, end, ',');
                 const char* nameEnd = comma;
-                Trim(p, nameEnd);
-                if (Equals(p, nameEnd, "start"))
+                TrimBlanks(p, nameEnd);
+                if (EqualsNoCase(p, nameEnd, "start"))
                     start = field;
-                else if (Equals(p, nameEnd, "end"))
+                else if (EqualsNoCase(p, nameEnd, "end"))
                     stop = field;
-                else if (Equals(p, nameEnd, "text"))
+                else if (EqualsNoCase(p, nameEnd, "text"))
                     textAt = field;
                 if (comma == end)
                     break;
@@ -245,7 +207,7 @@ bool CAssReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding
                 endField = stop;
                 textField = textAt;
             }
-        } else if (section == kEvents && StartsWith(p, end, "dialogue:")) {
+        } else if (section == kEvents && StartsWithNoCase(p, end, "dialogue:")) {
             p += 9;
             double startMs = 0, endMs = 0;
             bool timed = true;

@@ -1,7 +1,10 @@
 #include "core/MarkupWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+#include "core/AsciiText.h"
 
 namespace {
 
@@ -133,10 +136,7 @@ void CMarkupWriter::Text(const char* text, size_t length)
         const char* run = text;
         while (text < end && !IsSpecial(*text))
             ++text;
-        if (!m_bVisible) {
-            for (const char* c = run; c < text && !m_bVisible; ++c)
-                m_bVisible = *c != ' ' && *c != '\t';
-        }
+        m_bVisible = m_bVisible || std::find_if_not(run, text, IsBlank) != text;
         if (text > run && !Put(run, static_cast<size_t>(text - run), true))
             return;
         if (text == end)
@@ -157,8 +157,7 @@ void CMarkupWriter::PlainText(const char* text, size_t length)
         m_bFull = true;
         return;
     }
-    for (const char* c = text; c < text + length && !m_bVisible; ++c)
-        m_bVisible = *c != ' ' && *c != '\t';
+    m_bVisible = m_bVisible || std::find_if_not(text, text + length, IsBlank) != text + length;
     Put(text, length, true);
 }
 

@@ -36,7 +36,7 @@ int CSrtReader::Open(std::string path, double startOffset, const CFileEncoding& 
     if (!m_fp)
         return 0;
     // A UTF-8 byte-order mark would otherwise spoil the first header.
-    m_fp->SkipUtf8ByteOrderMark();
+    m_fp->SkipByteOrderMark();
     ReadHeader();
     while (startOffset > m_dStart && !IsAtEnd()) {
         ReadText();

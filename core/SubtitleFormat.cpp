@@ -2,28 +2,13 @@
 
 #include <cstdio>
 
+#include "core/AsciiText.h"
 #include "core/TextStream.h"
 
 namespace {
 
 // How far the lines above [Script Info] may reach.
 constexpr size_t kLookAhead = 64 * 1024;
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool EqualsNoCase(const std::string& text, size_t from, size_t to, const char* word)
-{
-    for (; from < to && *word; ++from, ++word) {
-        const char c = text[from] >= 'A' && text[from] <= 'Z' ? static_cast<char>(text[from] - 'A' + 'a') : text[from];
-        const char w = *word >= 'A' && *word <= 'Z' ? static_cast<char>(*word - 'A' + 'a') : *word;
-        if (c != w)
-            return false;
-    }
-    return from == to && !*word;
-}
 
 // The rule on the first characters; whole: they are the whole file.
 SubtitleFormat FormatOfStart(const std::string& head, bool whole)
@@ -37,13 +22,11 @@ SubtitleFormat FormatOfStart(const std::string& head, bool whole)
                 break;  // a line cut by the look-ahead decides nothing
             end = head.size();
         }
-        size_t from = pos, to = end;
-        while (from < to && IsBlank(head[from]))
-            ++from;
-        while (to > from && IsBlank(head[to - 1]))
-            --to;
-        if (from < to && head[from] != ';')
-            return EqualsNoCase(head, from, to, "[script info]") ? SubtitleFormat::Ass : SubtitleFormat::SubRip;
+        const char* from = head.data() + pos;
+        const char* to = head.data() + end;
+        TrimBlanks(from, to);
+        if (from < to && *from != ';')
+            return EqualsNoCase(from, to, "[script info]") ? SubtitleFormat::Ass : SubtitleFormat::SubRip;
         pos = end + 1;
     }
     return SubtitleFormat::SubRip;
@@ -63,7 +46,7 @@ SubtitleFormat DetectSubtitleFormat(const std::string& pathUtf8, bool* byteOrder
     const std::unique_ptr<CTextStream> in = CTextStream::Open(pathUtf8, encoding);
     if (!in)
         return SubtitleFormat::SubRip;
-    const bool mark = in->SkipUtf8ByteOrderMark() || in->IsUtf16();
+    const bool mark = in->SkipByteOrderMark();
     if (byteOrderMark)
         *byteOrderMark = mark;
     std::string head;

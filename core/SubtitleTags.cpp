@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/AsciiText.h"
 #include "core/Unicode.h"
 
 namespace {
@@ -55,34 +56,10 @@ const NamedColor kNamedColors[] = {
     {"white", 0xFFFFFF}, {"whitesmoke", 0xF5F5F5}, {"yellow", 0xFFFF00}, {"yellowgreen", 0x9ACD32},
 };
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = Lower(c);
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 // Does text hold word at pos, in any letter case?
 bool MatchesAt(const std::string& text, size_t pos, const char* word)
 {
-    const size_t n = std::strlen(word);
-    if (text.size() - pos < n)
-        return false;
-    for (size_t i = 0; i < n; ++i)
-        if (Lower(text[pos + i]) != word[i])
-            return false;
-    return true;
+    return StartsWithNoCase(text.data() + pos, text.data() + text.size(), word);
 }
 
 // The kinds of tag; each open tag is one entry on the stack.
@@ -110,7 +87,7 @@ bool ReadTag(const std::string& text, size_t pos, TagKind& kind, bool& closing, 
     };
     if (end == at + 1) {
         for (const auto& simple : kSimple) {
-            if (Lower(text[at]) == simple.letter) {
+            if (AsciiLower(text[at]) == simple.letter) {
                 kind = simple.kind;
                 return true;
             }

@@ -325,15 +325,14 @@ bool CTextStream::ReadLine(std::string_view& line, std::string& spill, size_t ma
     }
 }
 
-bool CTextStream::SkipUtf8ByteOrderMark()
+bool CTextStream::SkipByteOrderMark()
 {
     static const unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
-    if (m_pos == m_end && !Refill())
-        return false;
-    if (m_end - m_pos < 3 || std::memcmp(m_pos, kMark, 3) != 0)
-        return false;
-    m_pos += 3;
-    return true;
+    if ((m_pos < m_end || Refill()) && m_end - m_pos >= 3 && std::memcmp(m_pos, kMark, 3) == 0) {
+        m_pos += 3;
+        return true;
+    }
+    return m_encoding == kUtf16LE || m_encoding == kUtf16BE;
 }
 
 namespace {

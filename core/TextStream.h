@@ -74,11 +74,9 @@ public:
     size_t ReadBlock(char* out, size_t maxReads, BlockEnd& how);
 
     // Skips a UTF-8 byte-order mark (EF BB BF) when it stands right at the
-    // current position, which must be the start of the file. True when skipped.
-    bool SkipUtf8ByteOrderMark();
-    // Whether the file began with a UTF-16 byte-order mark; known once the
-    // first character has been asked for (SkipUtf8ByteOrderMark asks).
-    bool IsUtf16() const { return m_encoding == kUtf16LE || m_encoding == kUtf16BE; }
+    // current position, which must be the start of the file (the first read
+    // has dropped a UTF-16 mark already). True when the file began with either.
+    bool SkipByteOrderMark();
 
     // Reads one line: the characters up to the next LF or CR, which ends the
     // line and is consumed. Only the first maxKeep characters are kept; the

@@ -243,7 +243,7 @@ bool CVttReader::Open(const std::string& pathUtf8, const CFileEncoding& encoding
     m_bByteOrderMark = false;
     if (!m_in)
         return false;
-    m_bByteOrderMark = m_in->SkipUtf8ByteOrderMark() || m_in->IsUtf16();
+    m_bByteOrderMark = m_in->SkipByteOrderMark();
     if (!NextLine() || !IsWebVttSignature(m_line)) {
         m_in.reset();
         return false;

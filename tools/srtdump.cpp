@@ -22,13 +22,11 @@
 
 #include "core/CueReader.h"
 #include "core/SrtReader.h"
+#include "core/TimeMs.h"
 
 namespace {
 
 const char kUsage[] = "usage: srtdump FILE [START_OFFSET_MS]";
-
-// Largest offset held exactly by a double.
-constexpr int64_t kMaxOffset = int64_t{1} << 53;
 
 // A decimal integer with an optional sign, nothing else.
 bool ParseOffset(const char* text, int64_t& value)
@@ -44,7 +42,7 @@ bool ParseOffset(const char* text, int64_t& value)
         return false;
     uint64_t magnitude = 0;
     auto result = std::from_chars(first, last, magnitude);
-    if (result.ec != std::errc() || result.ptr != last || magnitude > static_cast<uint64_t>(kMaxOffset))
+    if (result.ec != std::errc() || result.ptr != last || magnitude > kMaxExactMs)
         return false;
     value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     return true;
